@@ -1,0 +1,290 @@
+// A small forms runtime over USER32 and GDI32.
+//
+// A form is a class derived from tk::Form. Its constructor describes the design
+// (controls, captions, positions in twips, fonts, colours) with the builder calls
+// below, in the order of a dialog template, and binds the handlers, which are member
+// functions named control_Event (cmdApply_Click, hscMouseHSpeed_Change, Form_Load).
+// Windows are created when the form loads (Load() or the first Show()).
+//
+// Units: a form measures in twips. A picture box measures its children in twips too,
+// unless SetScaleMode(ScaleMode::Pixels) was called; the design is always written in
+// twips and converted once, by TwipsToPixels / PixelsToTwips.
+//
+// Events raised from code: setting a scroll bar's value raises Change, setting a
+// check box's or option button's value raises Click, exactly as a user change would,
+// and only when the value really changes. A user click on an option button that is
+// already selected raises Click as well.
+#ifndef TOOLKIT_TK_H
+#define TOOLKIT_TK_H
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "toolkit/automation.h"
+
+namespace tk {
+
+// Colours the suite uses by name.
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kTeal = RGB(0, 128, 128);
+
+// Mouse pointers (the runtime's numbering).
+enum MousePointer { vbDefault = 0, vbArrow = 1, vbHourglass = 11 };
+// Mouse buttons and shift state as passed to MouseDown / MouseMove / MouseUp.
+enum MouseButton { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
+enum ShiftState { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 };
+
+enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog };
+enum class WindowState { Normal, Minimized, Maximized };
+enum class ScaleMode { Twips, Pixels };
+enum class Alignment { Left, Right, Center };
+enum class Align { None, Top, Bottom };  // picture boxes docked to an edge of the form
+
+struct Font {
+    std::string face = "MS Sans Serif";
+    double size = 8.25;  // points
+    bool bold = false;
+};
+
+// Twips <-> pixels by the display's real DPI. The only place units are converted.
+int TwipsToPixelsX(double twips);
+int TwipsToPixelsY(double twips);
+double PixelsToTwipsX(int pixels);
+double PixelsToTwipsY(int pixels);
+double TwipsPerPixelX();
+double TwipsPerPixelY();
+
+class Form;
+
+class Control {
+public:
+    Control(Form& form, TkKind kind, std::string name, int index);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    // --- design (builder); each returns *this so calls chain ---
+    Control& At(double left, double top, double width, double height);  // twips
+    Control& In(const std::string& containerName, int containerIndex = -1);  // frame or picture box
+    Control& Text(const std::string& caption);
+    Control& WithFont(const std::string& face, double size, bool bold = false);
+    Control& Fore(COLORREF colour);
+    Control& Back(COLORREF colour);
+    Control& Hidden();
+    Control& Disabled();
+    Control& Align(Alignment a);          // labels
+    Control& Bordered(bool on = true);    // labels, picture boxes
+    Control& Opaque(bool on = true);      // labels: back style (default opaque)
+    Control& AutoSize(bool on = true);    // labels: size to the text; picture boxes: to the picture
+    Control& Default();                   // command buttons: the form's default button
+    Control& Cancel();                    // command buttons: ESC presses it
+    Control& Graphical(int iconResourceId, int iconSize);  // command buttons with an icon
+    Control& Picture(int iconResourceId); // image controls: an icon from the resources
+    Control& Range(int min, int max, int smallChange, int largeChange);  // scroll bars
+    Control& PixelScale();                // picture boxes: children and drawing in pixels
+    Control& Docked(tk::Align a, double heightTwips);  // picture boxes
+
+    // --- identity ---
+    const std::string& Name() const { return name_; }
+    int Index() const { return index_; }   // -1 when not in a control array
+    TkKind Kind() const { return kind_; }
+    HWND hWnd() const { return hwnd_; }
+    Form& Parent() const { return form_; }
+    Control* Container() const { return container_; }
+
+    // --- properties; positions in the container's scale units ---
+    double Left() const;
+    double Top() const;
+    double Width() const;
+    double Height() const;
+    void SetLeft(double v);
+    void SetTop(double v);
+    void SetWidth(double v);
+    void SetHeight(double v);
+    void Move(double left, double top, double width, double height);
+
+    std::string Caption() const;
+    void SetCaption(const std::string& text);
+    bool Visible() const;
+    void SetVisible(bool on);
+    bool Enabled() const;
+    void SetEnabled(bool on);
+    COLORREF ForeColor() const;
+    void SetForeColor(COLORREF c);
+    COLORREF BackColor() const;
+    void SetBackColor(COLORREF c);
+    bool BorderOn() const;
+    void SetBorder(bool on);
+    bool OpaqueOn() const;
+    void SetOpaque(bool on);
+    void SetFocus();
+
+    // Value: scroll bar position; check box 0/1; option button 0/1.
+    int Value() const;
+    void SetValue(int v);
+    int Min() const;
+    int Max() const;
+    int SmallChange() const;
+    int LargeChange() const;
+
+    // --- picture boxes: drawing that survives repaints, in the box's scale units ---
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    void SetScaleMode(ScaleMode m);
+    int DrawWidth() const;
+    void SetDrawWidth(int pixels);
+    void Cls();                                     // clear to the back colour
+    void PSet(double x, double y, COLORREF c);      // also sets the current position
+    void LineTo(double x, double y, COLORREF c);    // from the current position
+    void Line(double x1, double y1, double x2, double y2, COLORREF c);
+    void Box(double x1, double y1, double x2, double y2, COLORREF c);  // rectangle outline
+    bool LoadPicture(const std::string& bitmapPath);  // takes the bitmap's size when auto-sized
+    COLORREF Point(double x, double y) const;         // colour of a drawn pixel
+
+    // --- events ---
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+    std::function<void()> Change;
+    std::function<void()> Scroll;
+    std::function<void()> Resize;
+    std::function<void(int button, int shift, double x, double y)> MouseDown;
+    std::function<void(int button, int shift, double x, double y)> MouseMove;
+    std::function<void(int button, int shift, double x, double y)> MouseUp;
+    std::function<void(int& keyAscii)> KeyPress;
+
+    // Runtime internals, used by the implementation.
+    struct Impl;
+    Impl& impl() { return *impl_; }
+
+private:
+    Form& form_;
+    TkKind kind_;
+    std::string name_;
+    int index_;
+    Control* container_ = nullptr;
+    HWND hwnd_ = nullptr;
+    std::unique_ptr<Impl> impl_;
+    friend class Form;
+};
+
+class Form {
+public:
+    explicit Form(std::string name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // --- design ---
+    Form& Caption(const std::string& text);
+    Form& ClientSize(double widthTwips, double heightTwips);
+    Form& Border(BorderStyle b);
+    Form& State(WindowState s);
+    Form& BackDesign(COLORREF c);
+    Form& Icon(int iconResourceId);
+    Form& KeyPreview(bool on = true);
+
+    Control& Label(const std::string& name, int index = -1);
+    Control& CommandButton(const std::string& name, int index = -1);
+    Control& OptionButton(const std::string& name, int index = -1);
+    Control& CheckBox(const std::string& name, int index = -1);
+    Control& Frame(const std::string& name, int index = -1);
+    Control& HScrollBar(const std::string& name, int index = -1);
+    Control& PictureBox(const std::string& name, int index = -1);
+    Control& Image(const std::string& name, int index = -1);
+    Control& Shape(const std::string& name, int index = -1);
+
+    // Tab order by name; the first gets the focus when the form is shown.
+    Form& TabOrder(std::initializer_list<const char*> names);
+
+    // --- run time ---
+    const std::string& Name() const { return name_; }
+    HWND hWnd();  // loads the form when it is not loaded yet
+    bool Loaded() const { return hwnd_ != nullptr; }
+    Control& operator()(const std::string& name, int index = -1);  // throws on an unknown name
+    Control* Find(const std::string& name, int index = -1);
+
+    void Load();        // creates the windows, raises Load
+    void Show();        // loads if needed, shows modeless, raises Activate when activated
+    void Hide();
+    void Unload();      // raises Unload (which may cancel), destroys the windows
+
+    std::string GetCaption() const;
+    void SetCaption(const std::string& text);
+    double Left() const;
+    double Top() const;
+    double Width() const;    // outer size, twips
+    double Height() const;
+    void SetLeft(double v);
+    void SetTop(double v);
+    void SetWidth(double v);
+    void SetHeight(double v);
+    void Move(double left, double top);
+    double ScaleWidth() const;   // client size, twips
+    double ScaleHeight() const;
+    bool Visible() const;
+    COLORREF BackColor() const;
+    void SetBackColor(COLORREF c);
+    int MousePointer() const;
+    void SetMousePointer(int pointer);
+    Control* ActiveControl() const;
+
+    // Width of a text in the form's font, in twips.
+    double TextWidth(const std::string& text) const;
+
+    // Events, overridden by the forms that need them.
+    virtual void Form_Initialize() {}
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Unload(int& cancel) { (void)cancel; }
+    virtual void Form_KeyPress(int& keyAscii) { (void)keyAscii; }
+
+    // Runtime internals, used by the implementation.
+    struct Impl;
+    Impl& impl() { return *impl_; }
+
+private:
+    Control& Add(TkKind kind, const std::string& name, int index);
+    std::string name_;
+    HWND hwnd_ = nullptr;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::unique_ptr<Impl> impl_;
+    friend class Control;
+};
+
+// --- runtime services ---
+
+// Runs the message loop until every form has unloaded.
+void Run();
+// Ends the program at once.
+[[noreturn]] void End();
+// Runs every pending window event; when none was pending, yields until the next
+// event or for at most 1 ms, so that polling loops built on it do not spin a processor.
+void DoEvents();
+// True when another copy of this program (same executable name) is running.
+bool PrevInstance();
+// Seconds since midnight, with fractions (local time).
+double Timer();
+// Starts a command line with the given show state; returns its process ID or 0.
+unsigned long Shell(const std::string& commandLine, int showCommand);
+// MessageBoxA with the owner being the active form; returns the button pressed.
+int MsgBox(const std::string& text, unsigned style, const std::string& title);
+// The screen-wide mouse pointer (0 default, 11 hourglass).
+void SetScreenMousePointer(int pointer);
+int ScreenMousePointer();
+// Screen size in twips.
+double ScreenWidth();
+double ScreenHeight();
+// File services.
+bool FileCopy(const std::string& from, const std::string& to);
+bool Kill(const std::string& path);
+bool SetAttr(const std::string& path, unsigned long attributes);
+
+}  // namespace tk
+
+#endif
