@@ -1,0 +1,105 @@
+#include "common/WindowHelpers.h"
+
+#include <cstring>
+
+#include "common/Numeric.h"
+
+namespace {
+
+tk::Form* gMainWindow = nullptr;
+
+// Share of the screen height in which windows are centred: the lower part is left to the task bar
+// and to whatever the user keeps there.
+constexpr double kUpperScreenShare = 0.85;
+
+// GetWindowWord index of the low word of a window's instance handle.
+constexpr int kWindowWordInstance = -6;
+
+constexpr int kCaptionBufferSize = 128;
+
+}  // namespace
+
+void SetMainWindow(tk::Form& form) { gMainWindow = &form; }
+
+tk::Form& MainWindow() { return *gMainWindow; }
+
+int ShowErrorBox(const std::string& text, const std::string& title) {
+    MessageBeep(MB_OK);
+    return tk::MsgBox(text, kErrorBoxStyle, title);
+}
+
+int AskYesNo(const std::string& text, unsigned extraStyle, const std::string& title) {
+    return tk::MsgBox(text, extraStyle + kAskYesNoStyle, title);
+}
+
+FormPlacement CenterPlacement(double screenWidth, double screenHeight, double formWidth, double formHeight) {
+    const long a = RoundHalfEven(screenHeight * kUpperScreenShare);
+    const long b = RoundHalfEven(formHeight);
+    const long c = RoundHalfEven(screenWidth);
+    const long d = RoundHalfEven(formWidth);
+    return FormPlacement{c / 2 - d / 2, a / 2 - b / 2};
+}
+
+void CenterForm(tk::Form& form) {
+    const FormPlacement p = CenterPlacement(tk::ScreenWidth(), tk::ScreenHeight(), form.Width(), form.Height());
+    form.Move(static_cast<double>(p.left), static_cast<double>(p.top));
+}
+
+void CenterIcon(tk::Form& form) {
+    tk::Control& box = form("picIcon");
+    tk::Control& icon = form("imgIcon");
+    icon.SetTop((box.ScaleHeight() - icon.Height()) / 2);
+    icon.SetLeft((box.ScaleWidth() - icon.Width()) / 2);
+}
+
+void PrepareDialog(tk::Form& dialog) {
+    tk::Form& main = MainWindow();
+    dialog("lblOemTitle").SetCaption(main("lblOemTitle").Caption());
+    dialog("lblSystem").SetCaption(main("lblSystem").Caption());
+    dialog.SetCaption(main.GetCaption());
+    CenterForm(dialog);
+    CenterIcon(dialog);
+}
+
+void ReturnToMainWindow() {
+    tk::Form& main = MainWindow();
+    main.Show();
+    HWND hwnd = main.hWnd();
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+}
+
+bool FileExists(const std::string& path) {
+    if (path.empty()) return false;
+    const DWORD savedError = GetLastError();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A failed probe is an answer, not an error: leave no error state behind for the caller.
+    SetLastError(savedError);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
+}
+
+void HideMouseCursor() {
+    while (ShowCursor(FALSE) >= 0) {
+    }
+}
+
+void ShowMouseCursor() {
+    while (ShowCursor(TRUE) < 0) {
+    }
+}
+
+HWND FindRunningInstance(HWND ownWindow, const std::string& caption) {
+    for (HWND w = FindWindowA(nullptr, nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == ownWindow) continue;
+        // On 64-bit builds GetWindowWord(-6) fails and yields 0, so every top-level window passes this
+        // test there and the caption alone decides.
+        if (GetParent(w) != nullptr || GetWindowWord(w, kWindowWordInstance) != 0) continue;
+        char text[kCaptionBufferSize] = {};
+        GetWindowTextA(w, text, kCaptionBufferSize);
+        if (GetWindowTextLengthA(w) > 0 && caption == text) return w;
+    }
+    return nullptr;
+}

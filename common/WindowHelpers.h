@@ -1,0 +1,54 @@
+// Window helpers shared by the programs: message boxes, centring, the vendor header
+// of the dialogs, the return to the main window, the mouse cursor and the search for
+// an earlier copy of a program.
+#ifndef COMMON_WINDOWHELPERS_H
+#define COMMON_WINDOWHELPERS_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/tk.h"
+
+// Message box styles the helpers combine.
+constexpr unsigned kErrorBoxStyle = MB_ICONHAND | MB_SYSTEMMODAL;               // 0x1010
+constexpr unsigned kAskYesNoStyle = MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL; // 4 + 32 + 4096
+
+// The program's main window: the window that dialogs copy their header from and
+// return to when they unload. Each program names it once at start.
+void SetMainWindow(tk::Form& form);
+tk::Form& MainWindow();
+
+// A beep, then a system-modal stop box with OK; returns the button pressed.
+int ShowErrorBox(const std::string& text, const std::string& title);
+// A system-modal Yes/No question; extraStyle adds e.g. MB_DEFBUTTON2. Returns IDYES or IDNO.
+int AskYesNo(const std::string& text, unsigned extraStyle, const std::string& title);
+
+// Where CenterForm puts a window of the given size, all in twips.
+struct FormPlacement {
+    long left;
+    long top;
+};
+FormPlacement CenterPlacement(double screenWidth, double screenHeight, double formWidth, double formHeight);
+
+// Horizontally centred, vertically centred in the upper 85 % of the screen.
+void CenterForm(tk::Form& form);
+// Centres imgIcon inside picIcon.
+void CenterIcon(tk::Form& form);
+// Copies the main window's caption, lblOemTitle and lblSystem into a dialog, then centres it and its icon.
+void PrepareDialog(tk::Form& dialog);
+// Shows the main window again and gives it the focus.
+void ReturnToMainWindow();
+
+// True when the file can be opened for reading (false for folders, locked files and "").
+bool FileExists(const std::string& path);
+
+// ShowCursor keeps a count that other code may have moved, so these loop until it crosses zero.
+void HideMouseCursor();
+void ShowMouseCursor();
+
+// The top-level window of an earlier copy of a program: the first top-level window other than
+// ownWindow, without a parent, whose caption is exactly caption. 0 when there is none.
+HWND FindRunningInstance(HWND ownWindow, const std::string& caption);
+
+#endif

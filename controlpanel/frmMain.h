@@ -1,0 +1,43 @@
+// The control panel's main window: one summary line a setting, one button a task.
+#ifndef CONTROLPANEL_FRMMAIN_H
+#define CONTROLPANEL_FRMMAIN_H
+
+#include <string>
+
+#include "toolkit/tk.h"
+
+class FrmMain : public tk::Form {
+public:
+    FrmMain();
+
+    // InstallPath + "\QRVender.Bmp" unless the vendor disabled the Support button; empty until Load.
+    std::string vendorBitmapPath;
+
+    // Shows a window of the control panel in place of the main window. Setting dialogs and the test
+    // window are shown before the main window hides; calibration, support and about after.
+    void OpenWindow(tk::Form& target, bool showTargetFirst);
+
+    // Rewrites the three summaries from the settings block.
+    void ShowSummaries();
+
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    void LayoutForPs2Port();
+    void SetUpVendorFiles();
+    void OpenTouchDriverOrEnd();
+
+    void cmdExit_Click();
+    void cmdExit_MouseDown(int button, int shift);
+    void cmdVirtualButton_Click();
+    void cmdFeedbackSound_Click();
+    void cmdMouseSpeed_Click();
+    void cmdCalibration_Click();
+    void cmdSupport_Click();
+    void imgIcon_DblClick();
+};
+
+extern FrmMain frmMain;
+
+#endif
