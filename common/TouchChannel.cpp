@@ -1,0 +1,94 @@
+#include "common/TouchChannel.h"
+
+#include <string>
+
+#include "common/SuiteNames.h"
+#include "common/basOEM.h"
+
+HANDLE TouchDriverHandle = INVALID_HANDLE_VALUE;
+BOOL lastRequestOk = FALSE;
+DWORD TouchBytesReturned = 0;
+OVERLAPPED TouchOverlapped = {};
+
+TouchSettingsBlock TouchSettings = {};
+TouchCalibrationSignal TouchCalSignal = 0;
+TouchRawSample TouchSample = {};
+RbfWindowRecord RbfWindow = {};
+
+namespace {
+
+// WinExec returns an error code up to this value and something greater on success.
+constexpr UINT kWinExecLastError = 31;
+
+// The buffer is both input and output of the request.
+void SendRequest(DWORD code, void* buffer, DWORD size) {
+    // A handle that never opened would otherwise reach the driver stack as the
+    // current-process pseudo handle.
+    if (TouchDriverHandle == INVALID_HANDLE_VALUE) {
+        lastRequestOk = FALSE;
+        return;
+    }
+    // The system stores the request's status in the record; every request starts from zeros.
+    TouchOverlapped = OVERLAPPED{};
+    lastRequestOk = DeviceIoControl(TouchDriverHandle, code, buffer, size, buffer, size, &TouchBytesReturned,
+                                    &TouchOverlapped);
+}
+
+template <typename Record>
+void SendRecord(DWORD code, Record& record) {
+    SendRequest(code, &record, sizeof record);
+}
+
+void CommandRightButtonTool(WPARAM command) {
+    if (HWND tool = RegisteredRightButtonTool()) SendMessageA(tool, WM_USER, command, 0);
+}
+
+}  // namespace
+
+bool OpenTouchDriver() {
+    CloseTouchDriver();
+    SECURITY_ATTRIBUTES security = {};
+    TouchDriverHandle = CreateFileA(kDevicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return TouchDriverHandle != INVALID_HANDLE_VALUE;
+}
+
+void CloseTouchDriver() {
+    if (TouchDriverHandle == INVALID_HANDLE_VALUE) return;
+    CloseHandle(TouchDriverHandle);
+    TouchDriverHandle = INVALID_HANDLE_VALUE;
+}
+
+void TouchGetSettings() { SendRecord(IOCTL_TOUCH_GET_SETTINGS, TouchSettings); }
+void TouchGetRawSample() { SendRecord(IOCTL_TOUCH_GET_RAW_SAMPLE, TouchSample); }
+
+void TouchSignalCalibration(int32_t signal) {
+    TouchCalSignal = signal;
+    SendRecord(IOCTL_TOUCH_CALIBRATION_SIGNAL, TouchCalSignal);
+}
+
+void TouchSetButtonMode() { SendRecord(IOCTL_TOUCH_SET_BUTTON_MODE, TouchSettings); }
+void TouchSetFeedbackSound() { SendRecord(IOCTL_TOUCH_SET_FEEDBACK_SOUND, TouchSettings); }
+void TouchSetMouseSpeed() { SendRecord(IOCTL_TOUCH_SET_MOUSE_SPEED, TouchSettings); }
+void TouchSetCalibration() { SendRecord(IOCTL_TOUCH_SET_CALIBRATION, TouchSettings); }
+void TouchSetScreenSize() { SendRecord(IOCTL_TOUCH_SET_SCREEN_SIZE, TouchSettings); }
+void TouchGetRbfWindow() { SendRecord(IOCTL_TOUCH_GET_RBF_WINDOW, RbfWindow); }
+void TouchSetRbfWindow() { SendRecord(IOCTL_TOUCH_SET_RBF_WINDOW, RbfWindow); }
+
+HWND RegisteredRightButtonTool() {
+    TouchGetRbfWindow();
+    // After a failed request the record holds stale or never-read bytes: no tool to address.
+    if (!lastRequestOk || RbfWindow.hwnd == RBF_NO_WINDOW) return nullptr;
+    return HwndFromRbfField(RbfWindow.hwnd);
+}
+
+void ShowRightButtonTool() { CommandRightButtonTool(RBF_CMD_SHOW); }
+void HideRightButtonTool() { CommandRightButtonTool(RBF_CMD_HIDE); }
+void CloseRightButtonTool() { CommandRightButtonTool(RBF_CMD_CLOSE); }
+
+bool StartRightButtonTool() {
+    // Quoted, so that an install folder with blanks cannot start a file named after the
+    // folder path's first words instead of the tool.
+    const std::string commandLine = "\"" + InstallPath + "\\" + kRightButtonToolFile + "\"";
+    return WinExec(commandLine.c_str(), SW_HIDE) > kWinExecLastError;
+}
