@@ -1,0 +1,57 @@
+#include "controlpanel/frmFeedbackSound.h"
+
+#include "common/TouchChannel.h"
+#include "controlpanel/Summaries.h"
+
+FrmFeedbackSound frmFeedbackSound;
+
+uint8_t pendingFeedbackSound = 0;
+
+namespace {
+
+constexpr int kFirstSound = 1;
+
+// Option rows inside the frame, in twips.
+constexpr double kOptionLeft = 360;
+constexpr double kFirstOptionTop = 360;
+constexpr double kOptionPitch = 330;
+constexpr double kOptionWidth = 4965;
+constexpr double kOptionHeight = 255;
+
+constexpr double kFrameWidth = SettingDialog::kBodyRight - SettingDialog::kMargin;
+constexpr double kFrameHeight =
+    kFirstOptionTop + (kFeedbackSoundCount - 1) * kOptionPitch + kOptionHeight + SettingDialog::kSectionGap;
+
+}  // namespace
+
+FrmFeedbackSound::FrmFeedbackSound()
+    : SettingDialog("frmFeedbackSound", "Feedback Sound"),
+      sounds_(*this, "optFeedbackSound", kFirstSound, kFeedbackSoundCount, pendingFeedbackSound) {
+    //     control                           left      top       width         height
+    Frame("fraFeedbackSound").At(kMargin, kBodyTop, kFrameWidth, kFrameHeight).Text("  Feedback Sound Option  ");
+    for (int i = kFirstSound; i <= kFeedbackSoundCount; ++i) {
+        const double top = kFirstOptionTop + (i - kFirstSound) * kOptionPitch;
+        OptionButton("optFeedbackSound", i).In("fraFeedbackSound").At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour);
+        (*this)("optFeedbackSound", i).Click = [this, i] { optFeedbackSound_Click(i); };
+    }
+    DesignButtonRow(kBodyTop + kFrameHeight);
+}
+
+// A stored sound that names no option (0, or above the last) selects none; it is kept, and sent back
+// unchanged, until the user picks an option.
+void FrmFeedbackSound::LoadControls() {
+    sounds_.SetCaptions(FeedbackSoundNames, " ");
+    sounds_.Open(TouchSettings.feedbackSound);
+}
+
+bool FrmFeedbackSound::EditedDiffers() { return pendingFeedbackSound != TouchSettings.feedbackSound; }
+
+void FrmFeedbackSound::StoreEdits() { TouchSettings.feedbackSound = pendingFeedbackSound; }
+
+void FrmFeedbackSound::SendSettings() { TouchSetFeedbackSound(); }
+
+std::string FrmFeedbackSound::SummaryText() const { return FeedbackSoundText(TouchSettings.feedbackSound); }
+
+void FrmFeedbackSound::optFeedbackSound_Click(int index) {
+    if (sounds_.Click(index)) ApplyRule();
+}
