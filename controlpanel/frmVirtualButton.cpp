@@ -1,0 +1,95 @@
+#include "controlpanel/frmVirtualButton.h"
+
+#include "common/TouchChannel.h"
+#include "controlpanel/Summaries.h"
+
+FrmVirtualButton frmVirtualButton;
+
+uint8_t pendingButtonMode = 0;
+uint8_t pendingRightButtonFunction = 0;
+
+namespace {
+
+constexpr int kFirstButtonMode = 1;
+constexpr int kRbfDisable = 0;
+constexpr int kRbfEnable = 1;
+
+// Rows and columns inside the frames, in twips.
+constexpr double kOptionLeft = 360;
+constexpr double kFirstOptionTop = 360;
+constexpr double kOptionPitch = 330;
+constexpr double kOptionWidth = 4965;
+constexpr double kOptionHeight = 255;
+constexpr double kSwitchWidth = 1620;
+constexpr double kSwitchPitch = 2280;
+
+constexpr double kFrameWidth = SettingDialog::kBodyRight - SettingDialog::kMargin;
+constexpr double kModeFrameHeight =
+    kFirstOptionTop + (kButtonModeCount - 1) * kOptionPitch + kOptionHeight + SettingDialog::kSectionGap;
+constexpr double kSwitchFrameTop = SettingDialog::kBodyTop + kModeFrameHeight + SettingDialog::kSectionGap;
+constexpr double kSwitchFrameHeight = kFirstOptionTop + kOptionHeight + SettingDialog::kSectionGap;
+
+}  // namespace
+
+FrmVirtualButton::FrmVirtualButton()
+    : SettingDialog("frmVirtualButton", "Virtual Button"),
+      modes_(*this, "optVirtualButton", kFirstButtonMode, kButtonModeCount, pendingButtonMode),
+      rightButton_(*this, "optRBFunction", kRbfDisable, kRbfEnable, pendingRightButtonFunction) {
+    //     control                            left      top              width         height
+    Frame("fraVirtualButton").At(kMargin, kBodyTop, kFrameWidth, kModeFrameHeight).Text("  Virtual Button Option  ");
+    for (int i = kFirstButtonMode; i <= kButtonModeCount; ++i) {
+        const double top = kFirstOptionTop + (i - kFirstButtonMode) * kOptionPitch;
+        OptionButton("optVirtualButton", i).In("fraVirtualButton").At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour);
+        (*this)("optVirtualButton", i).Click = [this, i] { optVirtualButton_Click(i); };
+    }
+
+    Frame("fraRBFunction").At(kMargin, kSwitchFrameTop, kFrameWidth, kSwitchFrameHeight).Text("  Right Button Function ");
+    OptionButton("optRBFunction", kRbfEnable).In("fraRBFunction").At(kOptionLeft, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Enable").Fore(kOptionColour);
+    OptionButton("optRBFunction", kRbfDisable).In("fraRBFunction").At(kOptionLeft + kSwitchPitch, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Disable").Fore(kOptionColour);
+    for (int i = kRbfDisable; i <= kRbfEnable; ++i) {
+        (*this)("optRBFunction", i).Click = [this, i] { optRBFunction_Click(i); };
+    }
+
+    DesignButtonRow(kSwitchFrameTop + kSwitchFrameHeight);
+}
+
+// Stored values that name no option (a mode of 0 or above the last, a function above 1) select none
+// and are sent back unchanged until the user picks an option.
+void FrmVirtualButton::LoadControls() {
+    modes_.SetCaptions(ButtonModeNames, " ");
+    modes_.Open(TouchSettings.buttonMode);
+    rightButton_.Open(TouchSettings.rightButtonFunction);
+}
+
+bool FrmVirtualButton::EditedDiffers() {
+    return pendingRightButtonFunction != TouchSettings.rightButtonFunction ||
+           pendingButtonMode != TouchSettings.buttonMode;
+}
+
+void FrmVirtualButton::StoreEdits() {
+    TouchSettings.buttonMode = pendingButtonMode;
+    TouchSettings.rightButtonFunction = pendingRightButtonFunction;
+}
+
+// Runs on every Apply, also when only the mode changed: a tool that runs already is not doubled,
+// since the new copy finds it registered, shows it and ends.
+void FrmVirtualButton::SendSettings() {
+    TouchSetButtonMode();
+    if (pendingRightButtonFunction != kRbfDisable) {
+        StartRightButtonTool();
+    } else {
+        CloseRightButtonTool();
+    }
+}
+
+std::string FrmVirtualButton::SummaryText() const {
+    return ButtonModeSummary(TouchSettings.buttonMode, TouchSettings.rightButtonFunction);
+}
+
+void FrmVirtualButton::optVirtualButton_Click(int index) {
+    if (modes_.Click(index)) ApplyRule();
+}
+
+void FrmVirtualButton::optRBFunction_Click(int index) {
+    if (rightButton_.Click(index)) ApplyRule();
+}
