@@ -1,9 +1,13 @@
 #include "common/TouchChannel.h"
 
+#include <tlhelp32.h>
+
+#include <cstring>
 #include <string>
 
 #include "common/SuiteNames.h"
 #include "common/basOEM.h"
+#include "toolkit/automation.h"
 
 HANDLE TouchDriverHandle = INVALID_HANDLE_VALUE;
 BOOL lastRequestOk = FALSE;
@@ -16,6 +20,40 @@ TouchRawSample TouchSample = {};
 RbfWindowRecord RbfWindow = {};
 
 namespace {
+
+// The tool's one window, as the forms runtime names it.
+constexpr char kToolFormName[] = "frmMain";
+constexpr int kNameBufferSize = 64;
+
+bool HasClass(HWND hwnd, const char* className) {
+    char name[kNameBufferSize] = {};
+    return GetClassNameA(hwnd, name, sizeof name) > 0 && std::strcmp(name, className) == 0;
+}
+
+bool HasFormName(HWND hwnd, const char* formName) {
+    const ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(hwnd, TK_PROP_NAME)));
+    char name[kNameBufferSize] = {};
+    return atom != 0 && GlobalGetAtomNameA(atom, name, sizeof name) > 0 && std::strcmp(name, formName) == 0;
+}
+
+// The process list gives every process's file name without the rights that opening the
+// process would need.
+bool ProcessRunsFile(DWORD processId, const char* fileName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    bool found = false;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID != processId) continue;
+        // The entry may carry a path on some systems; only the file name counts.
+        const char* name = std::strrchr(entry.szExeFile, '\\');
+        found = lstrcmpiA(name != nullptr ? name + 1 : entry.szExeFile, fileName) == 0;
+        break;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
 
 // WinExec returns an error code up to this value and something greater on success.
 constexpr UINT kWinExecLastError = 31;
@@ -80,6 +118,19 @@ HWND RegisteredRightButtonTool() {
     // After a failed request the record holds stale or never-read bytes: no tool to address.
     if (!lastRequestOk || RbfWindow.hwnd == RBF_NO_WINDOW) return nullptr;
     return HwndFromRbfField(RbfWindow.hwnd);
+}
+
+bool IsRightButtonToolWindow(HWND hwnd) {
+    if (hwnd == nullptr || !IsWindow(hwnd)) return false;
+    if (!HasClass(hwnd, TK_FORM_CLASS) || !HasFormName(hwnd, kToolFormName)) return false;
+    DWORD processId = 0;
+    if (GetWindowThreadProcessId(hwnd, &processId) == 0) return false;
+    return ProcessRunsFile(processId, kRightButtonToolFile);
+}
+
+HWND RunningRightButtonTool() {
+    HWND tool = RegisteredRightButtonTool();
+    return IsRightButtonToolWindow(tool) ? tool : nullptr;
 }
 
 void ShowRightButtonTool() { CommandRightButtonTool(RBF_CMD_SHOW); }

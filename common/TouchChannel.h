@@ -54,6 +54,14 @@ inline HWND HwndFromRbfField(int32_t field) { return reinterpret_cast<HWND>(stat
 // to command.
 HWND RegisteredRightButtonTool();
 
+// Whether a window is the form of a running right-button tool: a TkForm named frmMain in a
+// process of QRWNTPrb.exe. A handle alone proves nothing, since a tool that ended without
+// unloading leaves its handle registered and Windows may give it to another window.
+bool IsRightButtonToolWindow(HWND hwnd);
+// The registered tool's window when it is a live tool (IsRightButtonToolWindow), else nullptr.
+// Whoever decides whether a tool runs, to start one or not, asks this.
+HWND RunningRightButtonTool();
+
 // Send the registered tool WM_USER with RBF_CMD_SHOW / HIDE / CLOSE; nothing without a tool.
 void ShowRightButtonTool();
 void HideRightButtonTool();
