@@ -51,8 +51,8 @@ TEST(CalibrationEdges, ClampsOnlyTheOutwardSideOfEachAxis) {
 }
 
 TEST(CalibrationEdges, MeansOfLargeReadingsDoNotWrap) {
-    // 30000 + 30000 does not fit 16 bits; the mean must still be 30000.
-    ExpectEdges({"large readings", {{30000, 0}, {30002, 0}, {30002, 0}, {30000, 0}}, 1024, 768, {30000, 0, 30002, 0}});
+    // 30000 + 30000 does not fit 16 bits; the mean must still be 30000 (the right edge is clamped).
+    ExpectEdges({"large readings", {{30000, 0}, {30002, 0}, {30002, 0}, {30000, 0}}, 1024, 768, {30000, 0, 1023, 0}});
     // Means truncate toward zero: (-3 + 0) / 2 is -1, not -2. On 64 pixels across (32 inner)
     // the margin is then (9 - -1 + 1) / 2 = 5.5 and the right edge 14.5 -> 14; a mean of -2
     // would give 15.
