@@ -45,7 +45,7 @@ void WriteScreenSizeToDriver(int screenWidth, int screenHeight) {
 
 bool StartRightButtonToolIfNeeded() {
     if (TouchSettings.rightButtonFunction != kRightButtonFunctionOn) return true;
-    if (RegisteredRightButtonTool() != nullptr) return true;
+    if (RunningRightButtonTool() != nullptr) return true;
     return StartRightButtonTool();
 }
 
