@@ -1,0 +1,669 @@
+// Forms: the design of the top-level window, its life from Load to Unload, activation, keyboard
+// navigation, docking of picture boxes and the window procedure that hands notifications to controls.
+#include <algorithm>
+#include <stdexcept>
+
+#include "toolkit/Internal.h"
+
+namespace tk {
+
+namespace {
+
+bool Usable(const Control* c) {
+    return c != nullptr && c->hWnd() != nullptr && IsWindowVisible(c->hWnd()) && IsWindowEnabled(c->hWnd());
+}
+
+template <typename Change>
+Form& Designed(Form& form, Change change) {
+    change(form.impl().design);
+    return form;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction and design
+
+Form::Form(std::string name) : name_(std::move(name)), impl_(std::make_unique<Impl>(*this)) {}
+
+Form::~Form() {
+    if (hwnd_ == nullptr) return;
+    // The derived form is already gone: its window must not reach it any more.
+    SetWindowLongPtrA(hwnd_, 0, 0);
+    DestroyWindow(hwnd_);
+    for (auto& c : controls_) {
+        c->impl().DestroyResources();
+        c->hwnd_ = nullptr;
+    }
+}
+
+Form& Form::Caption(const std::string& text) {
+    return Designed(*this, [&](FormProps& d) { d.caption = text; });
+}
+
+Form& Form::ClientSize(double widthTwips, double heightTwips) {
+    return Designed(*this, [&](FormProps& d) {
+        d.clientWidth = widthTwips;
+        d.clientHeight = heightTwips;
+    });
+}
+
+Form& Form::Border(BorderStyle b) {
+    return Designed(*this, [&](FormProps& d) { d.border = b; });
+}
+
+Form& Form::State(WindowState s) {
+    return Designed(*this, [&](FormProps& d) { d.windowState = s; });
+}
+
+Form& Form::BackDesign(COLORREF c) {
+    return Designed(*this, [&](FormProps& d) {
+        d.back = c;
+        d.backSet = true;
+    });
+}
+
+Form& Form::Icon(int iconResourceId) {
+    return Designed(*this, [&](FormProps& d) { d.iconId = iconResourceId; });
+}
+
+Form& Form::KeyPreview(bool on) {
+    return Designed(*this, [&](FormProps& d) { d.keyPreview = on; });
+}
+
+Control& Form::Add(TkKind kind, const std::string& name, int index) {
+    if (Find(name, index) != nullptr)
+        throw std::logic_error(name_ + ": control " + name + " designed twice");
+    controls_.push_back(std::make_unique<Control>(*this, kind, name, index));
+    return *controls_.back();
+}
+
+Control& Form::Label(const std::string& name, int index) { return Add(TK_KIND_LABEL, name, index); }
+Control& Form::CommandButton(const std::string& name, int index) { return Add(TK_KIND_COMMAND_BUTTON, name, index); }
+Control& Form::OptionButton(const std::string& name, int index) { return Add(TK_KIND_OPTION_BUTTON, name, index); }
+Control& Form::CheckBox(const std::string& name, int index) { return Add(TK_KIND_CHECK_BOX, name, index); }
+Control& Form::Frame(const std::string& name, int index) { return Add(TK_KIND_FRAME, name, index); }
+Control& Form::HScrollBar(const std::string& name, int index) { return Add(TK_KIND_HSCROLLBAR, name, index); }
+Control& Form::PictureBox(const std::string& name, int index) { return Add(TK_KIND_PICTURE_BOX, name, index); }
+Control& Form::Image(const std::string& name, int index) { return Add(TK_KIND_IMAGE, name, index); }
+Control& Form::Shape(const std::string& name, int index) { return Add(TK_KIND_SHAPE, name, index); }
+
+Form& Form::TabOrder(std::initializer_list<const char*> names) {
+    impl_->tabOrder.assign(names.begin(), names.end());
+    return *this;
+}
+
+Control& Form::operator()(const std::string& name, int index) {
+    Control* c = Find(name, index);
+    if (c == nullptr) {
+        const std::string full = index >= 0 ? name + "(" + std::to_string(index) + ")" : name;
+        throw std::out_of_range(name_ + " has no control " + full);
+    }
+    return *c;
+}
+
+Control* Form::Find(const std::string& name, int index) {
+    for (auto& c : controls_)
+        if (c->Index() == index && c->Name() == name) return c.get();
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Life of the window
+
+FormProps& Form::Impl::S() {
+    if (!stateValid) {
+        state = design;
+        stateValid = true;
+    }
+    return state;
+}
+
+DWORD Form::Impl::Style() const {
+    switch (const_cast<Impl*>(this)->S().border) {
+    case BorderStyle::None:
+        return WS_POPUP | WS_CLIPCHILDREN;
+    case BorderStyle::FixedSingle:
+        return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    case BorderStyle::FixedDialog:
+        return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    case BorderStyle::Sizable:
+    default:
+        return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    }
+}
+
+DWORD Form::Impl::ExStyle() const {
+    DWORD ex = WS_EX_CONTROLPARENT;
+    if (const_cast<Impl*>(this)->S().border == BorderStyle::FixedDialog) ex |= WS_EX_DLGMODALFRAME;
+    return ex;
+}
+
+bool Form::Impl::FullScreen() const {
+    const FormProps& s = const_cast<Impl*>(this)->S();
+    return s.border == BorderStyle::None && s.windowState == WindowState::Maximized;
+}
+
+SIZE Form::Impl::OuterSize() const {
+    const FormProps& s = const_cast<Impl*>(this)->S();
+    if (FullScreen()) return SIZE{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    RECT r = {0, 0, TwipsToPixelsX(s.clientWidth), TwipsToPixelsY(s.clientHeight)};
+    AdjustWindowRectEx(&r, Style(), FALSE, ExStyle());
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void Form::Load() {
+    if (hwnd_ != nullptr) return;
+    RegisterClasses();
+    EnsureInstanceMarker();
+    Impl& im = *impl_;
+    im.ready = false;
+    im.resized = false;
+    im.lastFocus = nullptr;
+    Form_Initialize();
+
+    const FormProps& s = im.S();
+    const SIZE size = im.OuterSize();
+    int x = 0;
+    int y = 0;
+    if (s.placed) {
+        x = TwipsToPixelsX(s.left);
+        y = TwipsToPixelsY(s.top);
+    } else if (!im.FullScreen()) {
+        x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    }
+    CreateWindowExA(im.ExStyle(), TK_FORM_CLASS, s.caption.c_str(), im.Style(), x, y, size.cx, size.cy, nullptr,
+                    nullptr, Instance(), this);
+    if (hwnd_ == nullptr) return;
+
+    im.nameAtom = GlobalAddAtomA(name_.c_str());
+    SetNumberProperty(hwnd_, TK_PROP_NAME, im.nameAtom);
+    SetNumberProperty(hwnd_, TK_PROP_KIND, TK_KIND_FORM);
+    SetNumberProperty(hwnd_, TK_PROP_BACK, im.EffectiveBack() | TK_COLOR_PRESENT);
+    im.PublishPointer();
+    if (s.iconId != 0) {
+        im.bigIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        im.smallIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(im.bigIcon));
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(im.smallIcon));
+    }
+    for (auto& c : controls_) c->impl().CreateWindowTree();
+    im.DockLayout();
+
+    LoadedForms().push_back(this);
+    Form_Load();
+    if (hwnd_ != nullptr) im.ready = true;
+}
+
+void Form::Show() {
+    Load();
+    if (hwnd_ == nullptr) return;
+    const bool wasVisible = IsWindowVisible(hwnd_) != FALSE;
+    const WindowState state = impl_->S().windowState;
+    const int command = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
+                        : state == WindowState::Minimized ? SW_SHOWMINIMIZED
+                                                          : SW_SHOWNORMAL;
+    ShowWindow(hwnd_, command);
+    // The first ShowWindow of a process may take the start-up show state (a starter's SW_HIDE) instead.
+    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, command);
+    if (wasVisible) SetActiveWindow(hwnd_);
+    impl_->RaiseFirstResize();
+}
+
+void Form::Hide() {
+    if (hwnd_ == nullptr) return;
+    ShowWindow(hwnd_, SW_HIDE);
+    if (ActiveForm() == this) SetActiveForm(nullptr);
+}
+
+void Form::Unload() {
+    Impl& im = *impl_;
+    if (hwnd_ == nullptr || im.unloading) return;
+    im.unloading = true;
+    int cancel = 0;
+    Form_Unload(cancel);
+    if (cancel == 0 && hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_HIDE);
+        DestroyWindow(hwnd_);
+    }
+    im.unloading = false;
+}
+
+void Form::Impl::Destroyed() {
+    for (auto& c : self.controls_) {
+        c->impl().DestroyResources();
+        c->hwnd_ = nullptr;
+    }
+    for (auto& c : self.controls_) c->impl().ResetToDesign();
+    if (nameAtom != 0) GlobalDeleteAtom(nameAtom);
+    nameAtom = 0;
+    if (bigIcon != nullptr) DestroyIcon(bigIcon);
+    if (smallIcon != nullptr) DestroyIcon(smallIcon);
+    bigIcon = smallIcon = nullptr;
+    self.hwnd_ = nullptr;
+    state = design;
+    stateValid = true;
+    ready = resized = false;
+    lastFocus = nullptr;
+    auto& loaded = LoadedForms();
+    loaded.erase(std::remove(loaded.begin(), loaded.end(), &self), loaded.end());
+    if (ActiveForm() == &self) SetActiveForm(nullptr);
+}
+
+HWND Form::hWnd() {
+    Load();
+    return hwnd_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Properties
+
+std::string Form::GetCaption() const {
+    if (hwnd_ == nullptr) return impl_->S().caption;
+    char text[512] = {};
+    GetWindowTextA(hwnd_, text, sizeof text);
+    return text;
+}
+
+void Form::SetCaption(const std::string& text) {
+    impl_->S().caption = text;
+    if (hwnd_ != nullptr) SetWindowTextA(hwnd_, text.c_str());
+}
+
+namespace {
+
+RECT WindowRectOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+}  // namespace
+
+double Form::Left() const {
+    if (hwnd_ != nullptr) return PixelsToTwipsX(WindowRectOf(hwnd_).left);
+    const FormProps& s = impl_->S();
+    return s.placed ? s.left : PixelsToTwipsX((GetSystemMetrics(SM_CXSCREEN) - impl_->OuterSize().cx) / 2);
+}
+
+double Form::Top() const {
+    if (hwnd_ != nullptr) return PixelsToTwipsY(WindowRectOf(hwnd_).top);
+    const FormProps& s = impl_->S();
+    return s.placed ? s.top : PixelsToTwipsY((GetSystemMetrics(SM_CYSCREEN) - impl_->OuterSize().cy) / 2);
+}
+
+double Form::Width() const {
+    if (hwnd_ != nullptr) {
+        const RECT r = WindowRectOf(hwnd_);
+        return PixelsToTwipsX(r.right - r.left);
+    }
+    return PixelsToTwipsX(impl_->OuterSize().cx);
+}
+
+double Form::Height() const {
+    if (hwnd_ != nullptr) {
+        const RECT r = WindowRectOf(hwnd_);
+        return PixelsToTwipsY(r.bottom - r.top);
+    }
+    return PixelsToTwipsY(impl_->OuterSize().cy);
+}
+
+void Form::Move(double left, double top) {
+    FormProps& s = impl_->S();
+    s.placed = true;
+    s.left = left;
+    s.top = top;
+    if (hwnd_ != nullptr)
+        SetWindowPos(hwnd_, nullptr, TwipsToPixelsX(left), TwipsToPixelsY(top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetLeft(double v) { Move(v, Top()); }
+void Form::SetTop(double v) { Move(Left(), v); }
+
+void Form::SetWidth(double v) {
+    FormProps& s = impl_->S();
+    // The outer size is what is set; the client size is what remains inside the frame.
+    s.clientWidth += v - Width();
+    if (hwnd_ != nullptr) {
+        const RECT r = WindowRectOf(hwnd_);
+        SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixelsX(v), r.bottom - r.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::SetHeight(double v) {
+    FormProps& s = impl_->S();
+    s.clientHeight += v - Height();
+    if (hwnd_ != nullptr) {
+        const RECT r = WindowRectOf(hwnd_);
+        SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(v),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+double Form::ScaleWidth() const {
+    if (hwnd_ == nullptr) return impl_->S().clientWidth;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return PixelsToTwipsX(client.right);
+}
+
+double Form::ScaleHeight() const {
+    if (hwnd_ == nullptr) return impl_->S().clientHeight;
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    return PixelsToTwipsY(client.bottom);
+}
+
+bool Form::Visible() const { return hwnd_ != nullptr && IsWindowVisible(hwnd_); }
+
+COLORREF Form::BackColor() const { return impl_->EffectiveBack(); }
+
+void Form::SetBackColor(COLORREF c) {
+    FormProps& s = impl_->S();
+    s.back = c;
+    s.backSet = true;
+    if (hwnd_ == nullptr) return;
+    SetNumberProperty(hwnd_, TK_PROP_BACK, c | TK_COLOR_PRESENT);
+    for (auto& control : controls_)
+        if (control->Container() == nullptr) control->impl().PublishColours();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+int Form::MousePointer() const { return impl_->S().pointer; }
+
+void Form::SetMousePointer(int pointer) {
+    impl_->S().pointer = pointer;
+    if (hwnd_ == nullptr) return;
+    impl_->PublishPointer();
+    impl_->UpdateCursor();
+}
+
+void Form::Impl::PublishPointer() {
+    SetNumberProperty(self.hwnd_, TK_PROP_POINTER, static_cast<ULONG_PTR>(S().pointer + 1));
+}
+
+void Form::Impl::UpdateCursor() {
+    POINT at;
+    if (!GetCursorPos(&at)) return;
+    HWND under = WindowFromPoint(at);
+    if (under != nullptr && (under == self.hwnd_ || IsChild(self.hwnd_, under)))
+        SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+Control* Form::ActiveControl() const {
+    if (hwnd_ == nullptr) return nullptr;
+    for (HWND w = GetFocus(); w != nullptr && w != hwnd_; w = GetParent(w))
+        if (Control* c = impl_->ControlByHwnd(w)) return c;
+    return nullptr;
+}
+
+double Form::TextWidth(const std::string& text) const {
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, SharedFont(Font{}));
+    SIZE extent = {0, 0};
+    GetTextExtentPoint32A(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return PixelsToTwipsX(extent.cx);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Controls of the form
+
+Control* Form::Impl::ControlByHwnd(HWND hwnd) const {
+    if (hwnd == nullptr) return nullptr;
+    for (const auto& c : self.controls_)
+        if (c->hWnd() == hwnd) return c.get();
+    return nullptr;
+}
+
+Control* Form::Impl::DefaultButton() const {
+    for (const auto& c : self.controls_)
+        if (c->Kind() == TK_KIND_COMMAND_BUTTON && c->impl().S().isDefault) return c.get();
+    return nullptr;
+}
+
+Control* Form::Impl::CancelButton() const {
+    for (const auto& c : self.controls_)
+        if (c->Kind() == TK_KIND_COMMAND_BUTTON && c->impl().S().isCancel) return c.get();
+    return nullptr;
+}
+
+std::vector<Control*> Form::Impl::TabSequence() const {
+    std::vector<Control*> sequence;
+    for (const std::string& name : tabOrder)
+        for (const auto& c : self.controls_)
+            if (c->Name() == name) sequence.push_back(c.get());
+    for (const auto& c : self.controls_)
+        if (std::find(sequence.begin(), sequence.end(), c.get()) == sequence.end()) sequence.push_back(c.get());
+    return sequence;
+}
+
+void Form::Impl::MoveFocus(bool backwards) {
+    const std::vector<Control*> sequence = TabSequence();
+    const int count = static_cast<int>(sequence.size());
+    if (count == 0) return;
+    Control* current = self.ActiveControl();
+    const auto found = std::find(sequence.begin(), sequence.end(), current);
+    int position = found == sequence.end() ? (backwards ? count : -1) : static_cast<int>(found - sequence.begin());
+    for (int step = 1; step <= count; ++step) {
+        const int i = ((position + (backwards ? -step : step)) % count + count) % count;
+        if (sequence[i] != current && sequence[i]->impl().IsTabStop()) {
+            SetFocus(sequence[i]->hWnd());
+            return;
+        }
+    }
+}
+
+void Form::Impl::FocusFirst() {
+    for (Control* c : TabSequence()) {
+        if (c->impl().IsTabStop()) {
+            SetFocus(c->hWnd());
+            return;
+        }
+    }
+    SetFocus(self.hwnd_);
+}
+
+bool Form::Impl::HandleNavigationKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    const LRESULT code =
+        SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(const_cast<MSG*>(&msg)));
+    if (code & DLGC_WANTMESSAGE) return false;
+    const bool withCtrlOrAlt = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+    Control* focus = ControlByHwnd(msg.hwnd);
+
+    switch (msg.wParam) {
+    case VK_TAB:
+        if (withCtrlOrAlt || (code & DLGC_WANTTAB)) return false;
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
+        return true;
+    case VK_RETURN: {
+        if (focus != nullptr && focus->Kind() == TK_KIND_COMMAND_BUTTON) {
+            focus->impl().RaiseClick();
+            return true;
+        }
+        Control* defaultButton = DefaultButton();
+        if (!Usable(defaultButton)) return false;
+        defaultButton->impl().RaiseClick();
+        return true;
+    }
+    case VK_ESCAPE: {
+        Control* cancelButton = CancelButton();
+        if (!Usable(cancelButton)) return false;
+        cancelButton->impl().RaiseClick();
+        return true;
+    }
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN: {
+        if ((code & DLGC_WANTARROWS) || focus == nullptr) return false;
+        const bool backwards = msg.wParam == VK_LEFT || msg.wParam == VK_UP;
+        if (focus->Kind() == TK_KIND_OPTION_BUTTON) {
+            // Arrows move the selection through the options of the group.
+            std::vector<Control*> group;
+            for (const auto& c : self.controls_)
+                if (c->Kind() == TK_KIND_OPTION_BUTTON && c->Container() == focus->Container()) group.push_back(c.get());
+            const int count = static_cast<int>(group.size());
+            const int position = static_cast<int>(std::find(group.begin(), group.end(), focus) - group.begin());
+            for (int step = 1; step < count; ++step) {
+                Control* next = group[((position + (backwards ? -step : step)) % count + count) % count];
+                if (!Usable(next)) continue;
+                SetFocus(next->hWnd());
+                next->impl().UserClick();
+                return true;
+            }
+            return true;
+        }
+        if (focus->Kind() == TK_KIND_COMMAND_BUTTON || focus->Kind() == TK_KIND_CHECK_BOX) {
+            MoveFocus(backwards);
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sizes
+
+void Form::Impl::DockLayout() {
+    HWND hwnd = self.hwnd_;
+    if (hwnd == nullptr) return;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const double width = PixelsToTwipsX(client.right);
+    double top = 0;
+    double bottom = PixelsToTwipsY(client.bottom);
+    for (auto& c : self.controls_) {
+        if (c->Kind() != TK_KIND_PICTURE_BOX || c->Container() != nullptr) continue;
+        ControlProps& s = c->impl().S();
+        if (s.dock == tk::Align::Top) {
+            c->Move(0, top, width, s.height);
+            top += s.height;
+        } else if (s.dock == tk::Align::Bottom) {
+            bottom -= s.height;
+            c->Move(0, bottom, width, s.height);
+        }
+    }
+}
+
+void Form::Impl::RaiseFirstResize() {
+    if (resized || !ready) return;
+    resized = true;
+    // The docked boxes were laid out before Load ended, when no event could be raised yet.
+    for (auto& c : self.controls_) {
+        Control::Impl& ci = c->impl();
+        if (c->Kind() == TK_KIND_PICTURE_BOX && !ci.resizeRaised) {
+            ci.resizeRaised = true;
+            auto handler = c->Resize;
+            if (handler) handler();
+        }
+    }
+    self.Form_Resize();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window procedure
+
+LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        Form* created = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(created));
+        created->hwnd_ = hwnd;
+    }
+    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, 0));
+    if (form == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+    Form::Impl& im = form->impl();
+
+    LRESULT reflected = 0;
+    if (ReflectToChild(*form, hwnd, message, wParam, lParam, reflected)) return reflected;
+
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(hwnd, focus)) im.lastFocus = focus;
+            return 0;
+        }
+        if (HIWORD(wParam) == 0) {
+            if (im.lastFocus != nullptr && IsWindow(im.lastFocus) && IsChild(hwnd, im.lastFocus) &&
+                IsWindowVisible(im.lastFocus) && IsWindowEnabled(im.lastFocus)) {
+                SetFocus(im.lastFocus);
+            } else {
+                im.FocusFirst();
+            }
+        }
+        // Activate belongs to a change of the application's active form, not to the return of the
+        // activation after a message box of the form's own closes.
+        if (ActiveForm() != form) {
+            SetActiveForm(form);
+            PostMessageA(hwnd, kMsgActivate, 0, 0);
+        }
+        return 0;
+    case kMsgActivate:
+        if (IsWindowVisible(hwnd)) form->Form_Activate();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, SharedBrush(im.EffectiveBack()));
+        return 1;
+    }
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) {
+            im.DockLayout();
+            if (im.ready && !im.resized) {
+                im.RaiseFirstResize();
+            } else if (im.ready) {
+                form->Form_Resize();
+            }
+        }
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (im.FullScreen()) {
+            // Maximized without a border is the whole screen, task bar included.
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            info->ptMaxPosition = POINT{0, 0};
+            info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+            return 0;
+        }
+        break;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && ApplyPointerCursor(PointerFor(*form))) return TRUE;
+        break;
+    case WM_CLOSE:
+        form->Unload();
+        return 0;
+    case WM_CHAR: {
+        int key = static_cast<int>(static_cast<unsigned char>(wParam));
+        form->Form_KeyPress(key);
+        return 0;
+    }
+    case WM_NEXTDLGCTL:
+        // Sent by the dialog manager for a label's access key: focus to the control after the label.
+        if (LOWORD(lParam) != 0) {
+            SetFocus(reinterpret_cast<HWND>(wParam));
+        } else {
+            im.MoveFocus(wParam != 0);
+        }
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, 0, 0);
+        im.Destroyed();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace tk

@@ -1,0 +1,231 @@
+// What the parts of the runtime share behind tk.h: the state of forms and controls, the window
+// classes, and the helpers that several files call.
+//
+// A control keeps two sets of properties: its design (written by the builder calls, in twips) and its
+// run-time state (in its container's scale units). The state starts as the design, follows every
+// property change, and goes back to the design when the form unloads, so that a form loaded again
+// opens as designed.
+#ifndef TOOLKIT_INTERNAL_H
+#define TOOLKIT_INTERNAL_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "toolkit/tk.h"
+
+namespace tk {
+
+// Window classes of the runtime's own controls (the form's class is TK_FORM_CLASS).
+constexpr const char* kPictureClass = "TkPicture";
+constexpr const char* kImageClass = "TkImage";
+constexpr const char* kShapeClass = "TkShape";
+
+// Posted to a form that has become the application's active form; raises Form_Activate.
+constexpr UINT kMsgActivate = WM_APP + 0x100;
+
+// Window identifiers of controls start here, clear of IDOK / IDCANCEL.
+constexpr int kFirstControlId = 1000;
+
+// Default colours of a new control or form.
+COLORREF ButtonFace();
+constexpr COLORREF kDefaultFore = RGB(0, 0, 0);
+
+struct ControlProps {
+    double left = 0, top = 0, width = 0, height = 0;  // design: twips; state: container units
+    std::string caption;
+    Font font;
+    COLORREF fore = kDefaultFore;
+    COLORREF back = 0;
+    bool backSet = false;  // otherwise the back colour follows the container's
+    bool visible = true;
+    bool enabled = true;
+    Alignment alignment = Alignment::Left;
+    bool border = false;
+    bool opaque = true;
+    bool autoSize = false;
+    bool isDefault = false;
+    bool isCancel = false;
+    int iconId = 0;
+    int iconSize = 0;
+    int value = 0;
+    int min = 0;
+    int max = 32767;
+    int smallChange = 1;
+    int largeChange = 1;
+    ScaleMode scale = ScaleMode::Twips;
+    int drawWidth = 1;
+    tk::Align dock = tk::Align::None;
+};
+
+struct Control::Impl {
+    Control& self;
+    ControlProps design;
+    ControlProps state;
+    bool stateValid = false;
+
+    WNDPROC baseProc = nullptr;  // the class procedure of a subclassed standard control
+    ATOM nameAtom = 0;
+    HICON icon = nullptr;
+    bool inButtonClick = false;  // BM_CLICK in progress: its synthetic mouse messages are no mouse events
+    int buttonsDown = 0;         // mouse buttons pressed on the control and not yet released
+    bool doubleClicked = false;  // the left button is down for the second time of a double click
+    bool resizeRaised = false;
+
+    // Picture boxes: the drawing, kept in a memory bitmap the size of the client area.
+    HDC memDC = nullptr;
+    HBITMAP memBitmap = nullptr;
+    HGDIOBJ memOldBitmap = nullptr;
+    int memWidth = 0;
+    int memHeight = 0;
+    HBITMAP picture = nullptr;  // loaded with LoadPicture; the drawing's background
+    double currentX = 0;        // current drawing position, pixels
+    double currentY = 0;
+
+    explicit Impl(Control& c) : self(c) {}
+
+    // State of the control, valid from the first access on.
+    ControlProps& S();
+    void ResetToDesign();
+
+    bool IsContainer() const;
+    bool PixelUnits() const;          // true when this picture box measures in pixels
+    double UnitsPerPixelX() const;    // of this control's own scale
+    double UnitsPerPixelY() const;
+    HWND ContainerWindow() const;     // window of the container (form, frame or picture box)
+    double ContainerUnitsPerPixelX() const;
+    double ContainerUnitsPerPixelY() const;
+    COLORREF EffectiveBack() const;
+    RECT PixelRect() const;           // in the container's client pixels
+
+    // Windows.
+    void CreateWindowTree();
+    void DestroyResources();
+    void ApplyPlacement();
+    void ApplyAutoSize();
+    void ApplyFont();
+    HFONT FontHandle() const;
+    void Repaint();
+
+    // Automation properties.
+    void PublishAll();
+    void PublishColours();
+    void PublishValue();
+    void PublishStyle();
+    void PublishDrawWidth();
+
+    // Events and notifications.
+    void OnCommand(int code);
+    void OnScroll(int request, int position);
+    LRESULT OnCtlColor(HDC dc, UINT message, HWND container);
+    void RaiseClick();
+    void UserClick();
+    void SetValueFromUser(int v);
+    bool HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleChar(WPARAM& wParam);
+    void PaintContainerBackground(HDC dc);
+    void PaintLabel(HWND hwnd);
+    bool IsTabStop() const;
+
+    // Picture boxes.
+    void CreateMemorySurface(int width, int height);
+    void RenderBase();
+    void InvalidateDrawn(int x1, int y1, int x2, int y2);
+    int ToPixelX(double x) const;
+    int ToPixelY(double y) const;
+};
+
+struct FormProps {
+    std::string caption;
+    double clientWidth = 4680;   // twips
+    double clientHeight = 3195;
+    BorderStyle border = BorderStyle::Sizable;
+    WindowState windowState = WindowState::Normal;
+    COLORREF back = 0;
+    bool backSet = false;
+    int iconId = 0;
+    bool keyPreview = false;
+    int pointer = vbDefault;
+    bool placed = false;  // left / top given; otherwise the form opens centred
+    double left = 0;
+    double top = 0;
+};
+
+struct Form::Impl {
+    Form& self;
+    FormProps design;
+    FormProps state;
+    bool stateValid = false;
+    std::vector<std::string> tabOrder;
+    ATOM nameAtom = 0;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    bool ready = false;      // Form_Load has run: size changes raise Resize
+    bool resized = false;    // the first Resize after loading has been raised
+    bool unloading = false;
+    HWND lastFocus = nullptr;
+
+    explicit Impl(Form& f) : self(f) {}
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // State of the form, valid from the first access on.
+    FormProps& S();
+    COLORREF EffectiveBack() const {
+        const FormProps& s = const_cast<Impl*>(this)->S();
+        return s.backSet ? s.back : ButtonFace();
+    }
+    DWORD Style() const;
+    DWORD ExStyle() const;
+    bool FullScreen() const;  // borderless and maximized: the whole screen
+    SIZE OuterSize() const;   // window size in pixels that the state asks for
+    Control* ControlByHwnd(HWND hwnd) const;
+    Control* DefaultButton() const;
+    Control* CancelButton() const;
+    std::vector<Control*> TabSequence() const;
+    void MoveFocus(bool backwards);
+    void FocusFirst();
+    void DockLayout();
+    void RaiseFirstResize();
+    void PublishPointer();
+    void UpdateCursor();
+    void Destroyed();
+    bool HandleNavigationKey(const MSG& msg);
+};
+
+// Window classes, registered once.
+void RegisterClasses();
+HINSTANCE Instance();
+
+// The form whose window (or one of whose controls) hwnd is, or nullptr.
+Form* FormOfWindow(HWND hwnd);
+// The form that is the application's active form (nullptr when none of ours is).
+Form* ActiveForm();
+void SetActiveForm(Form* form);
+// Loaded forms, in the order they were loaded.
+std::vector<Form*>& LoadedForms();
+
+// Shared GDI objects: fonts per (face, size, bold) and solid brushes per colour, created once.
+HFONT SharedFont(const Font& font);
+HBRUSH SharedBrush(COLORREF colour);
+
+// Automation: a numeric window property.
+void SetNumberProperty(HWND hwnd, const char* name, ULONG_PTR value);
+
+// Messages that containers (form, frame, picture box) hand to the child control they concern.
+bool ReflectToChild(Form& form, HWND container, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+// Mouse pointer that applies to a form's windows now (the screen-wide one wins), or vbDefault.
+int PointerFor(const Form& form);
+bool ApplyPointerCursor(int pointer);
+
+// The process-wide marker that PrevInstance looks for.
+void EnsureInstanceMarker();
+
+// Shift state (1 Shift, 2 Ctrl, 4 Alt) as held now.
+int ShiftStateNow();
+
+}  // namespace tk
+
+#endif
