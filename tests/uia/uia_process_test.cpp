@@ -1,0 +1,81 @@
+// Starting, following and ending programs; their processor time; the install folder.
+#include "tests/uia/uia_test_target.h"
+
+namespace {
+
+bool ProcessEnded(DWORD pid) {
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!h) return true;
+    bool ended = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return ended;
+}
+
+TEST(ProcessTest, StartFailureNamesTheProgram) {
+    std::string path = uia::ExeFolder() + "\\no_such_program.exe";
+    try {
+        uia::Process::Start(path);
+        FAIL() << "started a program that does not exist";
+    } catch (const uia::Error& e) {
+        EXPECT_TRUE(Contains(e.what(), path)) << e.what();
+    }
+}
+
+TEST(ProcessTest, ProgramEndsWithItsObjectUnlessDetached) {
+    DWORD pid = 0;
+    {
+        uia::Process p = uia::Process::Start(TargetPath());
+        uia::WaitForForm(target::kFormName, uia::kDefaultTimeout, p.Pid());
+        pid = p.Pid();
+        uia::Process moved = std::move(p);
+        EXPECT_EQ(0u, p.Pid());
+        EXPECT_TRUE(moved.Running());
+    }
+    EXPECT_TRUE(uia::WaitUntil([&] { return ProcessEnded(pid); }, 5000));
+
+    {
+        uia::Process p = uia::Process::Start(TargetPath());
+        uia::WaitForForm(target::kFormName, uia::kDefaultTimeout, p.Pid());
+        pid = p.Pid();
+        p.Detach();
+    }
+    uia::Process attached = uia::Process::Attach(pid);
+    EXPECT_TRUE(attached.Running());
+    attached.Kill(3);
+    EXPECT_FALSE(attached.Running());
+    EXPECT_EQ(3u, attached.ExitCode());
+}
+
+TEST_F(TargetTest, KillEndsTheProgramWithTheGivenCode) {
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(DWORD(STILL_ACTIVE), program.ExitCode());
+    EXPECT_FALSE(program.WaitForExit(100));
+    program.Kill(5);
+    EXPECT_FALSE(program.Running());
+    EXPECT_EQ(5u, program.ExitCode());
+    EXPECT_FALSE(IsWindow(form));
+}
+
+TEST_F(TargetTest, ProcessorTimeTellsIdleFromBusy) {
+    double before = program.CpuSeconds();
+    Sleep(1000);
+    double idle = program.CpuSeconds() - before;
+    EXPECT_LT(idle, 0.15);
+    before = program.CpuSeconds();
+    uia::Click(Ctl(target::kSpin.name));
+    double busy = program.CpuSeconds() - before;
+    // The program counts its own time a little differently; what matters is that a busy
+    // program is told from an idle one.
+    EXPECT_GE(busy, target::kSpinSeconds / 2);
+}
+
+TEST(InstallFolderTest, EnvironmentOverridesTheRecord) {
+    char saved[MAX_PATH] = {};
+    bool had = GetEnvironmentVariableA("QR_INSTALL_PATH", saved, sizeof saved) > 0;
+    SetEnvironmentVariableA("QR_INSTALL_PATH", "C:\\Suite Folder\\");
+    EXPECT_EQ("C:\\Suite Folder", uia::InstallFolder());
+    EXPECT_EQ("C:\\Suite Folder\\QRWNTPcp.exe", uia::InstallFile("QRWNTPcp.exe"));
+    SetEnvironmentVariableA("QR_INSTALL_PATH", had ? saved : nullptr);
+}
+
+}  // namespace
