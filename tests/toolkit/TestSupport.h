@@ -1,0 +1,83 @@
+// What the toolkit tests share: pumping the test process's own windows, and real mouse and key input
+// (SendInput) so that the runtime sees what a person's hand would produce.
+#ifndef TESTS_TOOLKIT_TESTSUPPORT_H
+#define TESTS_TOOLKIT_TESTSUPPORT_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/tk.h"
+
+// Runs the window events of this process for the given time.
+inline void Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) tk::DoEvents();
+}
+
+// Runs window events until the condition holds or the time is up; true when it held.
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 3000) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        tk::DoEvents();
+    }
+    return true;
+}
+
+inline POINT CentreOf(HWND hwnd) {
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+inline INPUT KeyInput(WORD key, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return in;
+}
+
+inline INPUT MouseInput(DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    return in;
+}
+
+inline void Send(std::vector<INPUT> inputs) {
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump(100);
+}
+
+// Moves the pointer to the window's centre and presses and releases a mouse button there, with the
+// given keys held (pressed in order, released in reverse). Each input is its own event, with the
+// window events run in between, as a hand would give them.
+inline void ClickAt(HWND hwnd, DWORD downFlag, DWORD upFlag, std::vector<WORD> heldKeys = {}) {
+    const POINT at = CentreOf(hwnd);
+    SetCursorPos(at.x, at.y);
+    Pump(50);
+    for (WORD key : heldKeys) Send({KeyInput(key, false)});
+    Send({MouseInput(downFlag)});
+    Send({MouseInput(upFlag)});
+    for (auto key = heldKeys.rbegin(); key != heldKeys.rend(); ++key) Send({KeyInput(*key, true)});
+}
+
+inline void LeftClick(HWND hwnd) { ClickAt(hwnd, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP); }
+
+inline void TypeKey(WORD key) { Send({KeyInput(key, false), KeyInput(key, true)}); }
+
+// Reads a window's automation property the way another process does.
+inline ULONG_PTR Prop(HWND hwnd, const char* name) { return reinterpret_cast<ULONG_PTR>(GetPropA(hwnd, name)); }
+
+inline std::string NameProp(HWND hwnd) {
+    char text[256] = {};
+    const ATOM atom = static_cast<ATOM>(Prop(hwnd, TK_PROP_NAME));
+    if (atom == 0 || GlobalGetAtomNameA(atom, text, sizeof text) == 0) return "";
+    return text;
+}
+
+#endif

@@ -1,0 +1,212 @@
+// Picture boxes: drawing in pixels and twips, what survives a repaint, pictures loaded from files,
+// children laid out in the box's units, and the controls that show the box through themselves.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/toolkit/TestSupport.h"
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGreen = RGB(0, 128, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+
+class DrawingForm : public tk::Form {
+public:
+    DrawingForm() : tk::Form("frmDrawing") {
+        Caption("Drawing").ClientSize(7500, 4500).Border(tk::BorderStyle::FixedDialog);
+        //         control                   left  top   width height
+        PictureBox("picPixels").At(120, 120, 3000, 1500).PixelScale().Back(tk::kWhite);
+        Label("lblInside").In("picPixels").At(1500, 900, 1200, 195).Text("Inside").Opaque(false);
+        PictureBox("picTwips").At(3240, 120, 3000, 1500).Back(tk::kWhite);
+        PictureBox("picAuto").At(120, 1800, 1215, 495).AutoSize();
+        Shape("shpBox").At(3240, 1800, 1500, 600);
+        Label("lblBox").At(3360, 1920, 1200, 195).Text("In the box");
+    }
+};
+
+class DrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.Show();
+        Pump(200);
+    }
+    void TearDown() override { form.Unload(); }
+
+    // The colour the window shows, as painted.
+    static COLORREF Shown(HWND hwnd, int x, int y) {
+        HDC dc = GetDC(hwnd);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(hwnd, dc);
+        return c;
+    }
+    DrawingForm form;
+};
+
+TEST_F(DrawingTest, LinesPointsAndBoxesInPixels) {
+    tk::Control& box = form("picPixels");
+    box.PSet(10, 10, kRed);
+    EXPECT_EQ(box.Point(10, 10), kRed);
+    EXPECT_EQ(box.Point(11, 10), tk::kWhite);
+
+    // A line leaves out its last point; a box includes both corners.
+    box.Line(0, 50, 100, 50, kBlue);
+    EXPECT_EQ(box.Point(0, 50), kBlue);
+    EXPECT_EQ(box.Point(99, 50), kBlue);
+    EXPECT_EQ(box.Point(100, 50), tk::kWhite);
+    box.Box(20, 20, 40, 30, kGreen);
+    EXPECT_EQ(box.Point(20, 20), kGreen);
+    EXPECT_EQ(box.Point(40, 30), kGreen);
+    EXPECT_EQ(box.Point(30, 25), tk::kWhite);
+
+    // LineTo starts where the last drawing ended.
+    box.PSet(150, 10, kRed);
+    box.LineTo(150, 40, kRed);
+    EXPECT_EQ(box.Point(150, 25), kRed);
+
+    EXPECT_EQ(box.Point(-1, 0), CLR_INVALID);
+    EXPECT_EQ(box.Point(box.ScaleWidth(), 0), CLR_INVALID);
+}
+
+TEST_F(DrawingTest, AWiderPenDrawsWiderAndIsPublished) {
+    tk::Control& box = form("picPixels");
+    box.SetDrawWidth(3);
+    EXPECT_EQ(Prop(box.hWnd(), TK_PROP_DRAWWIDTH), 3u);
+    box.Line(10, 60, 80, 60, kBlue);
+    EXPECT_EQ(box.Point(40, 61), kBlue);
+    // A point of a wide pen is a round dot of that width around it.
+    box.PSet(120, 80, kRed);
+    EXPECT_EQ(box.Point(121, 80), kRed);
+    EXPECT_EQ(box.Point(120, 79), kRed);
+    EXPECT_EQ(box.Point(122, 80), tk::kWhite);
+    box.SetDrawWidth(1);
+    box.Line(10, 90, 80, 90, kBlue);
+    EXPECT_EQ(box.Point(40, 91), tk::kWhite);
+}
+
+TEST_F(DrawingTest, TwipsScaledBoxConvertsOnce) {
+    tk::Control& box = form("picTwips");
+    EXPECT_DOUBLE_EQ(box.ScaleWidth(), tk::PixelsToTwipsX(tk::TwipsToPixelsX(3000)));
+    box.PSet(150, 150, kRed);
+    EXPECT_EQ(box.Point(150, 150), kRed);
+    Pump(100);
+    EXPECT_EQ(Shown(box.hWnd(), tk::TwipsToPixelsX(150), tk::TwipsToPixelsY(150)), kRed);
+}
+
+TEST_F(DrawingTest, TheDrawingSurvivesARepaint) {
+    tk::Control& box = form("picPixels");
+    box.Line(5, 5, 60, 5, kRed);
+    Pump(100);
+    // Cover the box with another window, then uncover it: the box paints itself again.
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0, 1024, 768,
+                                 nullptr, nullptr, nullptr, nullptr);
+    Pump(100);
+    DestroyWindow(cover);
+    InvalidateRect(box.hWnd(), nullptr, TRUE);
+    Pump(200);
+    EXPECT_EQ(Shown(box.hWnd(), 30, 5), kRed);
+    EXPECT_EQ(Shown(box.hWnd(), 30, 6), tk::kWhite);
+    EXPECT_EQ(box.Point(30, 5), kRed);
+}
+
+TEST_F(DrawingTest, ClsAndANewBackColourClearTheDrawing) {
+    tk::Control& box = form("picPixels");
+    box.PSet(20, 20, kRed);
+    box.Cls();
+    EXPECT_EQ(box.Point(20, 20), tk::kWhite);
+    // The drawing position goes back to the corner.
+    box.LineTo(0, 10, kBlue);
+    EXPECT_EQ(box.Point(0, 5), kBlue);
+    box.SetBackColor(kYellow);
+    EXPECT_EQ(box.Point(0, 5), kYellow);
+    Pump(100);
+    EXPECT_EQ(Shown(box.hWnd(), 0, 5), kYellow);
+}
+
+TEST_F(DrawingTest, ChildrenOfAPixelBoxMeasureInPixels) {
+    tk::Control& label = form("lblInside");
+    EXPECT_DOUBLE_EQ(label.Left(), tk::TwipsToPixelsX(1500));
+    EXPECT_DOUBLE_EQ(label.Width(), tk::TwipsToPixelsX(1200));
+    label.SetLeft(10);
+    RECT r;
+    GetWindowRect(label.hWnd(), &r);
+    POINT corner = {r.left, r.top};
+    ScreenToClient(form("picPixels").hWnd(), &corner);
+    EXPECT_EQ(corner.x, 10);
+
+    // Switching the box to twips keeps the child where it is.
+    form("picPixels").SetScaleMode(tk::ScaleMode::Twips);
+    EXPECT_DOUBLE_EQ(label.Left(), tk::PixelsToTwipsX(10));
+}
+
+TEST_F(DrawingTest, ATransparentLabelShowsTheBoxAndRepaintsCleanly) {
+    tk::Control& box = form("picPixels");
+    tk::Control& label = form("lblInside");
+    box.SetBackColor(kYellow);
+    label.SetCaption("WWWWWWWWWW");
+    Pump(100);
+    label.SetCaption("i");
+    Pump(150);
+    // Where the wide text was, the box's colour shows again.
+    EXPECT_EQ(Shown(label.hWnd(), 40, 6), kYellow);
+    label.SetOpaque(true);
+    label.SetBackColor(tk::kWhite);
+    Pump(100);
+    EXPECT_EQ(Shown(label.hWnd(), 40, 6), tk::kWhite);
+}
+
+TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
+    HWND shape = form("shpBox").hWnd();
+    EXPECT_EQ(GetWindow(shape, GW_HWNDNEXT), nullptr) << "shapes lie beneath their siblings";
+    Pump(100);
+    EXPECT_EQ(Shown(shape, 0, 0), tk::kBlack);
+    EXPECT_EQ(Shown(shape, 4, 4), GetSysColor(COLOR_BTNFACE));
+}
+
+// A 24-bit bitmap file of the given size, white with one red pixel at the top-left corner.
+std::string WriteBitmap(int width, int height) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "tk_picture_" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(stride) * height, 0xFF);
+    // Rows are stored bottom-up: the last row is the top.
+    unsigned char* top = &pixels[static_cast<size_t>(stride) * (height - 1)];
+    top[0] = 0x00;  // blue
+    top[1] = 0x00;  // green
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info, sizeof info, 1, out);
+    std::fwrite(pixels.data(), 1, pixels.size(), out);
+    std::fclose(out);
+    return path;
+}
+
+TEST_F(DrawingTest, AnAutoSizedBoxTakesTheSizeOfItsPicture) {
+    const std::string path = WriteBitmap(60, 40);
+    tk::Control& box = form("picAuto");
+    ASSERT_TRUE(box.LoadPicture(path));
+    EXPECT_DOUBLE_EQ(box.Width(), tk::PixelsToTwipsX(60));
+    EXPECT_DOUBLE_EQ(box.Height(), tk::PixelsToTwipsY(40));
+    EXPECT_DOUBLE_EQ(box.ScaleWidth(), tk::PixelsToTwipsX(60));
+    EXPECT_EQ(box.Point(0, 0), kRed);
+    EXPECT_EQ(box.Point(tk::PixelsToTwipsX(1), 0), tk::kWhite);
+    EXPECT_FALSE(box.LoadPicture(path + ".missing"));
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace

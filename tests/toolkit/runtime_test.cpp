@@ -1,0 +1,145 @@
+// Runtime services: units, DoEvents and its processor budget, the previous-instance flag, the clock,
+// starting programs and the file services.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "tests/toolkit/TestSupport.h"
+
+namespace {
+
+struct TwipsCase {
+    double twips;
+    int pixels;
+};
+
+TEST(Units, FifteenTwipsAPixelAtTheDisplaysResolution) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    ASSERT_EQ(dpi, 96) << "the test bed's display";
+    EXPECT_DOUBLE_EQ(tk::TwipsPerPixelX(), 15.0);
+    EXPECT_DOUBLE_EQ(tk::TwipsPerPixelY(), 15.0);
+    const TwipsCase cases[] = {{0, 0}, {15, 1}, {22, 1}, {23, 2}, {195, 13}, {480, 32}, {6645, 443}, {-15, -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(tk::TwipsToPixelsX(c.twips), c.pixels) << c.twips;
+        EXPECT_EQ(tk::TwipsToPixelsY(c.twips), c.pixels) << c.twips;
+    }
+    EXPECT_DOUBLE_EQ(tk::PixelsToTwipsX(40), 600);
+    EXPECT_DOUBLE_EQ(tk::ScreenWidth(), GetSystemMetrics(SM_CXSCREEN) * 15.0);
+    EXPECT_DOUBLE_EQ(tk::ScreenHeight(), GetSystemMetrics(SM_CYSCREEN) * 15.0);
+}
+
+double ProcessorSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    auto seconds = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+class IdleForm : public tk::Form {
+public:
+    IdleForm() : tk::Form("frmIdle") { Caption("Idle"); }
+};
+
+TEST(DoEvents, APollingLoopLeavesTheProcessorAlone) {
+    IdleForm form;
+    form.Show();
+    Pump(200);
+    // A calibration-style wait: nothing but DoEvents, back to back, for three seconds.
+    const double before = ProcessorSeconds();
+    const DWORD start = GetTickCount();
+    long rounds = 0;
+    while (GetTickCount() - start < 3000) {
+        tk::DoEvents();
+        ++rounds;
+    }
+    const double used = ProcessorSeconds() - before;
+    EXPECT_LT(used, 0.15) << rounds << " rounds";
+    EXPECT_GT(rounds, 300) << "each idle round waits about a millisecond, not longer";
+    form.Unload();
+}
+
+TEST(DoEvents, RunsWhatIsPendingAndRunEndsWithTheLastForm) {
+    IdleForm form;
+    form.Show();
+    PostMessageA(form.hWnd(), WM_CLOSE, 0, 0);
+    tk::DoEvents();
+    EXPECT_FALSE(form.Loaded());
+    // Nothing loaded: Run has nothing to wait for.
+    tk::Run();
+}
+
+TEST(PrevInstance, ASecondCopyOfTheProgramSeesTheFirst) {
+    if (std::getenv("TK_PREV_INSTANCE_CHILD") != nullptr) {
+        // The copy started below: its exit code tells what it saw.
+        std::exit(tk::PrevInstance() ? 0 : 1);
+    }
+    EXPECT_FALSE(tk::PrevInstance());
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    SetEnvironmentVariableA("TK_PREV_INSTANCE_CHILD", "1");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    std::string line = std::string("\"") + self + "\" --gtest_filter=PrevInstance.*";
+    ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child));
+    SetEnvironmentVariableA("TK_PREV_INSTANCE_CHILD", nullptr);
+    WaitForSingleObject(child.hProcess, 30000);
+    DWORD code = 2;
+    GetExitCodeProcess(child.hProcess, &code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(Timer, SecondsSinceMidnight) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const double expected = now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
+    const double t = tk::Timer();
+    EXPECT_GE(t, 0);
+    EXPECT_LT(t, 86400);
+    EXPECT_NEAR(t, expected, 1.0);
+    EXPECT_NE(t, std::floor(t) + 0.0001) << "has fractions";
+}
+
+TEST(Shell, StartsACommandLineAndReturnsItsProcess) {
+    const unsigned long id = tk::Shell("cmd.exe /c exit 3", SW_HIDE);
+    ASSERT_NE(id, 0u);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, id);
+    ASSERT_NE(process, nullptr);
+    WaitForSingleObject(process, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
+    EXPECT_EQ(code, 3u);
+    EXPECT_EQ(tk::Shell("C:\\no\\such\\program.exe", SW_SHOWNORMAL), 0u);
+}
+
+TEST(FileServices, CopyChangeAttributesAndDelete) {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string from = std::string(dir) + "tk_from_" + std::to_string(GetCurrentProcessId()) + ".txt";
+    const std::string to = from + ".copy";
+    HANDLE f = CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
+
+    EXPECT_TRUE(tk::FileCopy(from, to));
+    EXPECT_NE(GetFileAttributesA(to.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(tk::SetAttr(to, FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(GetFileAttributesA(to.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(tk::Kill(to)) << "a read-only file stays";
+    EXPECT_TRUE(tk::SetAttr(to, FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(tk::Kill(to));
+    EXPECT_TRUE(tk::Kill(from));
+    EXPECT_FALSE(tk::Kill(from));
+    EXPECT_FALSE(tk::FileCopy(from, to));
+}
+
+}  // namespace
