@@ -1,5 +1,7 @@
 // Forms: the design of the top-level window, its life from Load to Unload, activation, keyboard
 // navigation, docking of picture boxes and the window procedure that hands notifications to controls.
+#include <windowsx.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -176,6 +178,8 @@ void Form::Load() {
     CreateWindowExA(im.ExStyle(), TK_FORM_CLASS, s.caption.c_str(), im.Style(), x, y, size.cx, size.cy, nullptr,
                     nullptr, Instance(), this);
     if (hwnd_ == nullptr) return;
+    // The creation asked for the smallest size before the window was ours to answer: size it again.
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     im.nameAtom = GlobalAddAtomA(name_.c_str());
     SetNumberProperty(hwnd_, TK_PROP_NAME, im.nameAtom);
@@ -628,15 +632,33 @@ LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
             }
         }
         return 0;
-    case WM_GETMINMAXINFO:
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
         if (im.FullScreen()) {
             // Maximized without a border is the whole screen, task bar included.
-            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
             info->ptMaxPosition = POINT{0, 0};
             info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
             return 0;
         }
+        if (im.S().border != BorderStyle::Sizable) {
+            // The user cannot size a fixed form, so the size it is given holds, however small: the
+            // system's smallest captioned window would not let a client area be one button wide.
+            DefWindowProcA(hwnd, message, wParam, lParam);
+            info->ptMinTrackSize = POINT{1, 1};
+            return 0;
+        }
         break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        const int button = message == WM_LBUTTONDOWN ? vbLeftButton
+                           : message == WM_RBUTTONDOWN ? vbRightButton
+                                                       : vbMiddleButton;
+        form->Form_MouseDown(button, ShiftStateNow(), PixelsToTwipsX(GET_X_LPARAM(lParam)),
+                             PixelsToTwipsY(GET_Y_LPARAM(lParam)));
+        return 0;
+    }
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && ApplyPointerCursor(PointerFor(*form))) return TRUE;
         break;

@@ -13,7 +13,23 @@
 // Events raised from code: setting a scroll bar's value raises Change, setting a
 // check box's or option button's value raises Click, exactly as a user change would,
 // and only when the value really changes. A user click on an option button that is
-// already selected raises Click as well.
+// already selected raises Click as well. The options of one container (form, frame or
+// picture box) exclude each other: selecting one clears the others, and an option that
+// is cleared, by code or by the selection of another, raises nothing.
+//
+// Life of a form: Load raises Form_Initialize, creates the windows and raises Form_Load;
+// the first Show after it raises Resize (docked picture boxes, then the form) and, once
+// the form is active, Form_Activate. Activate is raised when a form becomes the
+// application's active form after another form of the program or none, not when it is
+// active again after a message box closes. Unload raises Form_Unload, destroys the
+// windows and puts every property back to the design, so a form loaded again opens as
+// designed. Properties set while a form is not loaded are kept and take effect when it
+// loads; only Load, Show and hWnd() load a form.
+//
+// Keyboard: Tab and Shift+Tab follow the tab order; Enter presses the focused command
+// button or else the default button; Esc presses the cancel button (without one, Esc
+// reaches the control as a key press); arrows move through an option group; Alt and
+// the marked letter of a caption press that control.
 #ifndef TOOLKIT_TK_H
 #define TOOLKIT_TK_H
 
@@ -124,7 +140,7 @@ public:
     void SetOpaque(bool on);
     void SetFocus();
 
-    // Value: scroll bar position; check box 0/1; option button 0/1.
+    // Value: scroll bar position (kept within Min..Max); check box 0/1; option button 0/1.
     int Value() const;
     void SetValue(int v);
     int Min() const;
@@ -133,6 +149,10 @@ public:
     int LargeChange() const;
 
     // --- picture boxes: drawing that survives repaints, in the box's scale units ---
+    // A line leaves out its end point; a box's outline includes both corners; a point with
+    // DrawWidth above 1 is a round dot that wide. Cls, LoadPicture and a new back colour
+    // clear the drawing. A picture box takes the focus (and is a tab stop) only when it has
+    // a KeyPress handler.
     double ScaleWidth() const;
     double ScaleHeight() const;
     void SetScaleMode(ScaleMode m);
@@ -144,9 +164,11 @@ public:
     void Line(double x1, double y1, double x2, double y2, COLORREF c);
     void Box(double x1, double y1, double x2, double y2, COLORREF c);  // rectangle outline
     bool LoadPicture(const std::string& bitmapPath);  // takes the bitmap's size when auto-sized
-    COLORREF Point(double x, double y) const;         // colour of a drawn pixel
+    COLORREF Point(double x, double y) const;         // colour of a drawn pixel; CLR_INVALID outside
 
     // --- events ---
+    // Mouse positions: a picture box's own scale; any other control's container units,
+    // from the control's top-left corner.
     std::function<void()> Click;
     std::function<void()> DblClick;
     std::function<void()> Change;
@@ -209,7 +231,8 @@ public:
     Control* Find(const std::string& name, int index = -1);
 
     void Load();        // creates the windows, raises Load
-    void Show();        // loads if needed, shows modeless, raises Activate when activated
+    void Show();        // loads if needed, shows modeless (whatever start-up show state the
+                        // program was given), raises Activate when activated
     void Hide();
     void Unload();      // raises Unload (which may cancel), destroys the windows
 
@@ -243,6 +266,10 @@ public:
     virtual void Form_Resize() {}
     virtual void Form_Unload(int& cancel) { (void)cancel; }
     virtual void Form_KeyPress(int& keyAscii) { (void)keyAscii; }
+    // A mouse button pressed on the form itself (not on a control); x and y in twips.
+    virtual void Form_MouseDown(int button, int shift, double x, double y) {
+        (void)button, (void)shift, (void)x, (void)y;
+    }
 
     // Runtime internals, used by the implementation.
     struct Impl;

@@ -395,6 +395,15 @@ TEST_F(FormTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     EXPECT_EQ(form.log, (Log{"stop"}));
 }
 
+TEST_F(FormTest, AnAccessKeyPressesItsButton) {
+    Send({KeyInput(VK_MENU, false)});
+    Send({KeyInput('G', false)});
+    Send({KeyInput('G', true)});
+    Send({KeyInput(VK_MENU, true)});
+    EXPECT_EQ(form.log, (Log{"go"}));
+    EXPECT_TRUE(form.mouseDowns.empty()) << "a key press is no mouse event";
+}
+
 TEST_F(FormTest, TabFollowsTheTabOrder) {
     EXPECT_EQ(form.ActiveControl(), &form("cmdStop")) << "the first of the tab order has the focus";
     TypeKey(VK_TAB);
@@ -540,6 +549,43 @@ TEST(DockedFormTest, DockedPictureBoxesSpanTheFormAndTellOfResizes) {
     EXPECT_EQ(form.headResizes, 2);
     EXPECT_EQ(form.formResizes, 2);
     EXPECT_DOUBLE_EQ(form("picHead").Width(), form.ScaleWidth());
+    form.Unload();
+}
+
+// A form one picture button in size, like the right-button tool.
+class ButtonForm : public tk::Form {
+public:
+    ButtonForm() : tk::Form("frmButton") {
+        Caption("B").ClientSize(600, 600).Border(tk::BorderStyle::FixedSingle);
+        CommandButton("cmdAction").At(0, 0, 600, 600).Graphical(kDemoIcon, 36);
+    }
+    void Form_MouseDown(int button, int shift, double x, double y) override {
+        presses.push_back({button, shift, static_cast<int>(x), static_cast<int>(y)});
+    }
+    std::vector<std::vector<int>> presses;
+};
+
+TEST(ButtonFormTest, AFixedFormKeepsAClientAreaOneButtonWide) {
+    ButtonForm form;
+    form.Show();
+    SetForegroundWindow(form.hWnd());
+    Pump(100);
+    RECT client;
+    GetClientRect(form.hWnd(), &client);
+    EXPECT_EQ(client.right, tk::TwipsToPixelsX(600));
+    EXPECT_EQ(client.bottom, tk::TwipsToPixelsY(600));
+    HWND button = form("cmdAction").hWnd();
+    EXPECT_NE(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "the button shows its picture";
+
+    // With the button hidden, a press lands on the form itself.
+    form("cmdAction").SetVisible(false);
+    LeftClick(form.hWnd());
+    POINT centre = CentreOf(form.hWnd());
+    ScreenToClient(form.hWnd(), &centre);
+    ASSERT_EQ(form.presses.size(), 1u);
+    EXPECT_EQ(form.presses[0][0], tk::vbLeftButton);
+    EXPECT_EQ(form.presses[0][1], 0);
+    EXPECT_EQ(form.presses[0][2], static_cast<int>(tk::PixelsToTwipsX(centre.x)));
     form.Unload();
 }
 
