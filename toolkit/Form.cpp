@@ -255,6 +255,10 @@ void Form::Impl::Destroyed() {
     auto& loaded = LoadedForms();
     loaded.erase(std::remove(loaded.begin(), loaded.end(), &self), loaded.end());
     if (ActiveForm() == &self) SetActiveForm(nullptr);
+    // An unload that comes from a message sent by another thread or process (a close command,
+    // a BM_CLICK) runs inside GetMessage, which would go on waiting: wake the loop so that it
+    // sees the last form gone.
+    if (loaded.empty()) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 HWND Form::hWnd() {
