@@ -32,7 +32,7 @@ FrmMain::FrmMain() : tk::Form("frmMain") {
 
     //         control                         left  top   width height
     Label("lblOemTitle").At(480, 480, 3570, 390).Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
-    Label("lblSystem").At(480, 960, 3105, 195).Text("TouchScreen Control Panel Version ").WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
+    Label("lblSystem").At(480, 960, 3105, 195).Text("TouchScreen Control Panel Version ").WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue).AutoSize();
     PictureBox("picIcon").At(5280, 360, 780, 780);
     Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
 
