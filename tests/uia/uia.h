@@ -107,7 +107,8 @@ void WaitForWindowGone(HWND w, DWORD timeoutMs = kDefaultTimeout);
 void WaitForNoWindow(const std::string& caption, DWORD timeoutMs = kDefaultTimeout,
                      DWORD pid = 0);
 
-// A form is a top-level window of class TK_FORM_CLASS; name is its TkName ("frmMain").
+// A form is a top-level window of class TK_FORM_CLASS; name is its TkName ("frmMain"),
+// matched without regard to case as control names are (below).
 HWND FindForm(const std::string& name, DWORD pid = 0, Visibility visibility = Visibility::Shown);
 HWND WaitForForm(const std::string& name, DWORD timeoutMs = kDefaultTimeout, DWORD pid = 0,
                  Visibility visibility = Visibility::Shown);
@@ -116,13 +117,16 @@ HWND FormOf(HWND control);
 
 // ---------------------------------------------------------------------------
 // Controls: found by TkName anywhere below a form, frames and picture boxes included.
+// Names are global atoms, which the system compares without regard to case, so names are
+// matched that way too, and Name() spells a name as the first program of the session that
+// used it did ("cmdOK" may read back as "cmdOk").
 
 HWND FindControl(HWND form, const std::string& name);
 // As FindControl, but a missing control throws.
 HWND Control(HWND form, const std::string& name);
 HWND WaitForControl(HWND form, const std::string& name, DWORD timeoutMs = kDefaultTimeout);
 
-// TkName, "" when the window has none.
+// TkName, "" when the window has none; see above for its case.
 std::string Name(HWND w);
 // Window text by WM_GETTEXT (GetWindowTextA does not ask another process).
 std::string Text(HWND w);
@@ -251,17 +255,15 @@ std::string ShotsFolder();
 std::string SaveScreenshot(const std::string& name);
 
 // ---------------------------------------------------------------------------
-// Touch driver simulation (\\.\QRWNTPS2)
+// Touch driver simulation (\\.\QRWNTPS2), over the simulation client of tests/driver.
+// Each request opens the device for itself, so an object keeps working across driver
+// restarts and never holds the device; failures throw Error.
 
 class Driver {
 public:
-    // Opens the device; Open() throws when it cannot, TryOpen() returns false.
+    // Whether the device opens now; Open() throws when it does not.
     void Open();
     bool TryOpen();
-    ~Driver();
-    Driver() = default;
-    Driver(const Driver&) = delete;
-    Driver& operator=(const Driver&) = delete;
     static bool Available();
 
     // IOCTL_SIM_RESET; block is used when flags hold SIM_RESET_USE_BLOCK.
@@ -270,12 +272,6 @@ public:
     bool Report(int16_t x, int16_t y, bool touched);
     SimState State();
     SimLog Log();
-
-private:
-    // Returns the byte count; fewer than minimum bytes back is a failure.
-    DWORD Request(uint32_t code, const void* in, DWORD inSize, void* out, DWORD outSize,
-                  DWORD minimum, const char* what);
-    HANDLE device_ = INVALID_HANDLE_VALUE;
 };
 
 // ---------------------------------------------------------------------------

@@ -38,6 +38,15 @@ std::vector<HWND> Descendants(HWND parent) {
     return windows;
 }
 
+// Names are global atoms, and the atom table ignores case: "cmdOK" and "cmdOk" are one
+// atom, spelled as whichever program of the session added it first. Names can therefore
+// only be told apart without regard to case.
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.data(),
+                                                  int(a.size()), b.data(), int(b.size())) ==
+                                       CSTR_EQUAL;
+}
+
 bool Matches(HWND w, DWORD pid, Visibility visibility) {
     if (pid && WindowPid(w) != pid) return false;
     return visibility == Visibility::Any || IsWindowVisible(w);
@@ -98,7 +107,7 @@ void WaitForNoWindow(const std::string& caption, DWORD timeoutMs, DWORD pid) {
 
 HWND FindForm(const std::string& name, DWORD pid, Visibility visibility) {
     for (HWND w : TopWindows())
-        if (Matches(w, pid, visibility) && ClassName(w) == TK_FORM_CLASS && Name(w) == name)
+        if (Matches(w, pid, visibility) && ClassName(w) == TK_FORM_CLASS && SameName(Name(w), name))
             return w;
     return nullptr;
 }
@@ -115,7 +124,7 @@ HWND FormOf(HWND control) { return GetAncestor(control, GA_ROOT); }
 
 HWND FindControl(HWND form, const std::string& name) {
     for (HWND w : Descendants(form))
-        if (Name(w) == name) return w;
+        if (SameName(Name(w), name)) return w;
     return nullptr;
 }
 
