@@ -98,19 +98,18 @@ std::string FromUnixPath(const std::string& path) {
     return dos;
 }
 
+BOOL CALLBACK FindPending(HWND w, LPARAM found) {
+    if (IsWindowVisible(w) && GetUpdateRect(w, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 bool PaintPending(HWND form) {
     if (GetUpdateRect(form, nullptr, FALSE)) return true;
     bool pending = false;
-    EnumChildWindows(
-        form,
-        [](HWND w, LPARAM found) -> BOOL {
-            if (IsWindowVisible(w) && GetUpdateRect(w, nullptr, FALSE)) {
-                *reinterpret_cast<bool*>(found) = true;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&pending));
+    EnumChildWindows(form, FindPending, reinterpret_cast<LPARAM>(&pending));
     return pending;
 }
 

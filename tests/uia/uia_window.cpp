@@ -15,26 +15,20 @@ using detail::Quote;
 
 namespace {
 
+BOOL CALLBACK Collect(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
 std::vector<HWND> TopWindows() {
     std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND w, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
 std::vector<HWND> Descendants(HWND parent) {
     std::vector<HWND> windows;
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
