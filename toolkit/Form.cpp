@@ -254,11 +254,10 @@ void Form::Impl::Destroyed() {
     lastFocus = nullptr;
     auto& loaded = LoadedForms();
     loaded.erase(std::remove(loaded.begin(), loaded.end(), &self), loaded.end());
-    if (ActiveForm() == &self) SetActiveForm(nullptr);
-    // An unload that comes from a message sent by another thread or process (a close command,
-    // a BM_CLICK) runs inside GetMessage, which would go on waiting: wake the loop so that it
-    // sees the last form gone.
+    // A form unloaded by a message sent from another thread is handled inside GetMessage, which then
+    // goes on waiting: a message of its own lets Run see that the last form is gone.
     if (loaded.empty()) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    if (ActiveForm() == &self) SetActiveForm(nullptr);
 }
 
 HWND Form::hWnd() {

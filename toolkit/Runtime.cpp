@@ -152,10 +152,12 @@ void Run() {
 void End() { ExitProcess(0); }
 
 void DoEvents() {
+    // Polling loops call this back to back: with nothing to do, give the processor away until input
+    // arrives or the wait runs out. Asking the queue first saves an idle round one call into the
+    // window system, which is most of what such a loop costs.
+    if (MsgWaitForMultipleObjectsEx(0, nullptr, kIdleWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT) return;
     MSG msg;
-    bool any = false;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        any = true;
         if (msg.message == WM_QUIT) {
             // Leave it for the loop that owns it.
             PostQuitMessage(static_cast<int>(msg.wParam));
@@ -163,9 +165,6 @@ void DoEvents() {
         }
         DispatchOne(msg);
     }
-    // Polling loops call this back to back: with nothing to do, give the processor away until input
-    // arrives or the wait runs out.
-    if (!any) MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleWaitMs, QS_ALLINPUT);
 }
 
 bool PrevInstance() {

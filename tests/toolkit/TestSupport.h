@@ -41,10 +41,14 @@ inline INPUT KeyInput(WORD key, bool up) {
     return in;
 }
 
-inline INPUT MouseInput(DWORD flags) {
+// A mouse event at a screen point: every event carries its position, since a pointer moved just
+// before may not have arrived yet when the button goes down.
+inline INPUT MouseInput(DWORD flags, POINT at) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = static_cast<LONG>((at.x * 65535.0) / (GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
+    in.mi.dy = static_cast<LONG>((at.y * 65535.0) / (GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
     return in;
 }
 
@@ -58,11 +62,17 @@ inline void Send(std::vector<INPUT> inputs) {
 // window events run in between, as a hand would give them.
 inline void ClickAt(HWND hwnd, DWORD downFlag, DWORD upFlag, std::vector<WORD> heldKeys = {}) {
     const POINT at = CentreOf(hwnd);
-    SetCursorPos(at.x, at.y);
-    Pump(50);
+    Send({MouseInput(0, at)});
     for (WORD key : heldKeys) Send({KeyInput(key, false)});
-    Send({MouseInput(downFlag)});
-    Send({MouseInput(upFlag)});
+    PumpUntil(
+        [&] {
+            for (WORD key : heldKeys)
+                if (GetKeyState(key) >= 0) return false;
+            return true;
+        },
+        1000);
+    Send({MouseInput(downFlag, at)});
+    Send({MouseInput(upFlag, at)});
     for (auto key = heldKeys.rbegin(); key != heldKeys.rend(); ++key) Send({KeyInput(*key, true)});
 }
 

@@ -415,6 +415,11 @@ TEST_F(FormTest, TabFollowsTheTabOrder) {
 }
 
 TEST_F(FormTest, MouseDownTellsTheButtonAndTheShiftState) {
+    // A click on the form first, as a hand would, so that the keys held next go to this window.
+    POINT corner = {4, 4};
+    ClientToScreen(form.hWnd(), &corner);
+    Send({MouseInput(MOUSEEVENTF_LEFTDOWN, corner)});
+    Send({MouseInput(MOUSEEVENTF_LEFTUP, corner)});
     HWND go = form("cmdGo").hWnd();
     ClickAt(go, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {VK_MENU, VK_SHIFT});
     ClickAt(go, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, {VK_CONTROL});

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "tests/toolkit/TestSupport.h"
 
@@ -72,6 +73,37 @@ TEST(DoEvents, RunsWhatIsPendingAndRunEndsWithTheLastForm) {
     EXPECT_FALSE(form.Loaded());
     // Nothing loaded: Run has nothing to wait for.
     tk::Run();
+}
+
+class ClosingForm : public tk::Form {
+public:
+    ClosingForm() : tk::Form("frmClosing") {
+        Caption("Closing");
+        CommandButton("cmdExit").At(240, 240, 1215, 375).Text("E&xit");
+        (*this)("cmdExit").Click = [this] { Unload(); };
+    }
+};
+
+TEST(Run, EndsWhenAnotherProcessOrThreadPressesExit) {
+    ClosingForm form;
+    form.Show();
+    HWND exitButton = form("cmdExit").hWnd();
+    const DWORD runner = GetCurrentThreadId();
+    bool gaveUp = false;
+    // A test tool's click is a sent message: it is handled inside the loop's wait for messages.
+    std::thread tool([&] {
+        Sleep(300);
+        SendMessageA(exitButton, BM_CLICK, 0, 0);
+        for (int i = 0; i < 50 && form.Loaded(); ++i) Sleep(100);
+        Sleep(2000);
+        gaveUp = true;
+        PostThreadMessageA(runner, WM_NULL, 0, 0);
+    });
+    tk::Run();
+    const bool endedByItself = !gaveUp;
+    tool.join();
+    EXPECT_TRUE(endedByItself);
+    EXPECT_FALSE(form.Loaded());
 }
 
 TEST(PrevInstance, ASecondCopyOfTheProgramSeesTheFirst) {
