@@ -734,10 +734,12 @@ LRESULT Control::Impl::OnCtlColor(HDC dc, UINT, HWND) {
     }
 }
 
-int ShiftStateNow() {
+int MouseShiftState(WPARAM keys) {
+    // Shift and Ctrl as the mouse message carries them; it has no flag for Alt, which the key state
+    // that goes with the message tells.
     int shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= vbShiftMask;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= vbCtrlMask;
+    if (keys & MK_SHIFT) shift |= vbShiftMask;
+    if (keys & MK_CONTROL) shift |= vbCtrlMask;
     if (GetKeyState(VK_MENU) < 0) shift |= vbAltMask;
     return shift;
 }
@@ -768,7 +770,7 @@ bool Control::Impl::HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     const double uy = self.kind_ == TK_KIND_PICTURE_BOX ? UnitsPerPixelY() : ContainerUnitsPerPixelY();
     const double x = GET_X_LPARAM(lParam) * ux;
     const double y = GET_Y_LPARAM(lParam) * uy;
-    const int shift = ShiftStateNow();
+    const int shift = MouseShiftState(wParam);
 
     switch (what) {
     case Down:

@@ -658,7 +658,7 @@ LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         const int button = message == WM_LBUTTONDOWN ? vbLeftButton
                            : message == WM_RBUTTONDOWN ? vbRightButton
                                                        : vbMiddleButton;
-        form->Form_MouseDown(button, ShiftStateNow(), PixelsToTwipsX(GET_X_LPARAM(lParam)),
+        form->Form_MouseDown(button, MouseShiftState(wParam), PixelsToTwipsX(GET_X_LPARAM(lParam)),
                              PixelsToTwipsY(GET_Y_LPARAM(lParam)));
         return 0;
     }

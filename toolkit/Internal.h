@@ -223,8 +223,8 @@ bool ApplyPointerCursor(int pointer);
 // The process-wide marker that PrevInstance looks for.
 void EnsureInstanceMarker();
 
-// Shift state (1 Shift, 2 Ctrl, 4 Alt) as held now.
-int ShiftStateNow();
+// Shift state (1 Shift, 2 Ctrl, 4 Alt) of a mouse message with the given key flags.
+int MouseShiftState(WPARAM keys);
 
 }  // namespace tk
 

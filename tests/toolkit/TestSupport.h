@@ -41,8 +41,8 @@ inline INPUT KeyInput(WORD key, bool up) {
     return in;
 }
 
-// A mouse event at a screen point: every event carries its position, since a pointer moved just
-// before may not have arrived yet when the button goes down.
+// A mouse event at a screen point. Every event carries its position: under Wine a pointer moved
+// just before may be put back where it was by the window system before the button goes down.
 inline INPUT MouseInput(DWORD flags, POINT at) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
@@ -64,13 +64,6 @@ inline void ClickAt(HWND hwnd, DWORD downFlag, DWORD upFlag, std::vector<WORD> h
     const POINT at = CentreOf(hwnd);
     Send({MouseInput(0, at)});
     for (WORD key : heldKeys) Send({KeyInput(key, false)});
-    PumpUntil(
-        [&] {
-            for (WORD key : heldKeys)
-                if (GetKeyState(key) >= 0) return false;
-            return true;
-        },
-        1000);
     Send({MouseInput(downFlag, at)});
     Send({MouseInput(upFlag, at)});
     for (auto key = heldKeys.rbegin(); key != heldKeys.rend(); ++key) Send({KeyInput(*key, true)});
