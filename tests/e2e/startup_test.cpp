@@ -1,0 +1,716 @@
+// The startup program as a logon meets it: what it leaves in the driver and in the user's
+// registry, the right-button tool it starts, its splash and about windows, how long it stays
+// and how little it works meanwhile, a second copy, and each failure it reports.
+#include <windows.h>
+
+#include <sddl.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/SuiteNames.h"
+#include "tests/driver/qrsimclient.h"
+#include "tests/uia/uia.h"
+
+namespace {
+
+constexpr char kSplashForm[] = "frmMain";
+constexpr char kAboutForm[] = "frmAbout";
+constexpr char kToolForm[] = "frmMain";
+constexpr char kAboutCaption[] = " About";
+constexpr char kBedVendorName[] = "Orvale TouchScreen";
+constexpr char kVersionLine[] = "TouchScreen System Startup Version K520.PS2";
+constexpr char kCopyrightLine[] = "Copyright (C) Orvale. All rights reserved.";
+
+constexpr char kMouseKey[] = "Control Panel\\Mouse";
+constexpr char kWidthValue[] = "DoubleClickWidth";
+constexpr char kHeightValue[] = "DoubleClickHeight";
+constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
+
+constexpr char kRecordMissingText[] = "Fail to load data from Register File!";
+constexpr char kDoubleClickFailureText[] = "Fail to setup Double Clock Size!";
+constexpr char kNoDriverText[] = "Fail to open TouchScreen Driver! (QRWNTPS2.sys)";
+constexpr char kToolFailureText[] = "Fail to initialize Right Button Function!";
+constexpr char kAlreadyRunningText[] = "Application is running!\r\rPlease find and select the running window from Taskbar.";
+
+// A size no bed has, written into the driver before each run, so that the run's own is seen.
+constexpr int16_t kStaleWidth = 640;
+constexpr int16_t kStaleHeight = 480;
+
+// The pause lasts 0.5 to 1.5 s, and the program ends within a tenth of a second after it; a run
+// without the pause ends well before the shortest pause could.
+constexpr double kShortestPause = 0.5;
+constexpr double kLongestPause = 1.5;
+constexpr double kPauseEndSlack = 0.1;
+constexpr double kRunWithoutPause = 0.4;
+constexpr double kPauseCpuLimit = 0.1;
+constexpr DWORD kSampleMs = 5;
+// Long enough for a tool that was wrongly started twice to show up.
+constexpr DWORD kSettleMs = 700;
+// Steps that must fall inside one pause get several runs: a pause may be only half a second.
+constexpr int kPauseTries = 5;
+
+double Now() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return double(f.QuadPart);
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return double(c.QuadPart) / frequency;
+}
+
+std::vector<DWORD> ProcessIds(const char* file) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, file) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void KillAll(const char* file) {
+    for (DWORD id : ProcessIds(file)) uia::Process::Attach(id).Kill();
+}
+
+// Processor time of a running process, from its threads: Wine answers GetProcessTimes for
+// another process with nothing of its real use, but the times of live threads are real.
+double ThreadCpuSeconds(DWORD pid) {
+    double seconds = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return seconds;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (thread == nullptr) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
+            for (const FILETIME& t : {kernel, user})
+                seconds += double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+        }
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return seconds;
+}
+
+// --- the driver, through a fresh handle every time ---
+
+SimState DriverState() {
+    SimState s = {};
+    if (!SimGetState(&s)) throw uia::Error("no state from the driver: " + uia::ErrorText(GetLastError()));
+    return s;
+}
+
+uint32_t Requests(const SimState& s, QrRequestIndex r) { return s.requestCounts[r]; }
+
+uint32_t AllRequests(const SimState& s) {
+    uint32_t total = 0;
+    for (uint32_t count : s.requestCounts) total += count;
+    return total;
+}
+
+void RegisterInDriver(int32_t hwnd) {
+    RbfWindowRecord record = {hwnd, 0, {}};
+    ASSERT_TRUE(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record));
+}
+
+int32_t Field(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
+HWND FromField(int32_t field) { return reinterpret_cast<HWND>(static_cast<intptr_t>(field)); }
+
+// A settings block whose every byte differs from its neighbours, so that a byte moved or
+// changed on the way back shows.
+TouchSettingsBlock PatternBlock(uint8_t rightButtonFunction) {
+    TouchSettingsBlock block;
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(&block);
+    for (size_t i = 0; i < sizeof block; ++i) bytes[i] = static_cast<uint8_t>(0x11 + 7 * i);
+    block.rightButtonFunction = rightButtonFunction;
+    block.screenWidth = kStaleWidth;
+    block.screenHeight = kStaleHeight;
+    return block;
+}
+
+// --- the user's double-click values ---
+
+struct RegValue {
+    bool present = false;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+};
+
+RegValue ReadMouseValue(const char* name) {
+    RegValue v;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMouseKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return v;
+    BYTE buffer[64];
+    DWORD size = sizeof buffer;
+    if (RegQueryValueExA(key, name, nullptr, &v.type, buffer, &size) == ERROR_SUCCESS) {
+        v.present = true;
+        v.data.assign(buffer, buffer + size);
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+void DeleteDoubleClickValues() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMouseKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, kWidthValue);
+    RegDeleteValueA(key, kHeightValue);
+    RegCloseKey(key);
+}
+
+void ExpectDoubleClickSizeWritten() {
+    const std::vector<BYTE> text = {'3', '2', '\0'};
+    for (const char* name : {kWidthValue, kHeightValue}) {
+        const RegValue v = ReadMouseValue(name);
+        EXPECT_TRUE(v.present) << name;
+        EXPECT_EQ(v.type, DWORD(REG_SZ)) << name;
+        EXPECT_EQ(v.data, text) << name;
+    }
+}
+
+void ExpectDoubleClickSizeNotWritten() {
+    EXPECT_FALSE(ReadMouseValue(kWidthValue).present);
+    EXPECT_FALSE(ReadMouseValue(kHeightValue).present);
+}
+
+// Values cannot be written under the user's mouse key while this lives; the key still opens.
+class MouseKeyWriteDenied {
+public:
+    MouseKeyWriteDenied() {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kMouseKey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS)
+            throw uia::Error("cannot open the mouse key for its access list");
+        DWORD size = sizeof old_;
+        if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_, &size) != ERROR_SUCCESS)
+            throw uia::Error("cannot read the mouse key's access list");
+        PSECURITY_DESCRIPTOR denied = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                             &denied, nullptr);
+        const LONG rc = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, denied);
+        LocalFree(denied);
+        if (rc != ERROR_SUCCESS) throw uia::Error("cannot deny writes to the mouse key");
+    }
+    ~MouseKeyWriteDenied() {
+        RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_);
+        RegCloseKey(key_);
+    }
+    MouseKeyWriteDenied(const MouseKeyWriteDenied&) = delete;
+    MouseKeyWriteDenied& operator=(const MouseKeyWriteDenied&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    BYTE old_[4096] = {};
+};
+
+// One value of the installation record is gone while this lives.
+class RecordValueMissing {
+public:
+    explicit RecordValueMissing(const char* name) : name_(name) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) != ERROR_SUCCESS)
+            throw uia::Error("the bed has no installation record");
+        char buffer[MAX_PATH] = {};
+        DWORD size = sizeof buffer - 1;
+        if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+            throw uia::Error(std::string("the record has no ") + name);
+        value_ = buffer;
+        RegDeleteValueA(key_, name);
+    }
+    ~RecordValueMissing() {
+        RegSetValueExA(key_, name_, 0, REG_SZ, reinterpret_cast<const BYTE*>(value_.c_str()),
+                       static_cast<DWORD>(value_.size() + 1));
+        RegCloseKey(key_);
+    }
+    RecordValueMissing(const RecordValueMissing&) = delete;
+    RecordValueMissing& operator=(const RecordValueMissing&) = delete;
+
+private:
+    const char* name_;
+    HKEY key_ = nullptr;
+    std::string value_;
+};
+
+// The right-button tool's file is not in the install folder while this lives.
+class ToolFileMissing {
+public:
+    ToolFileMissing() : path_(uia::InstallFile(kRightButtonToolFile)), away_(path_ + ".away") {
+        if (!MoveFileExA(path_.c_str(), away_.c_str(), MOVEFILE_REPLACE_EXISTING))
+            throw uia::Error("cannot move " + path_ + ": " + uia::ErrorText(GetLastError()));
+    }
+    ~ToolFileMissing() { MoveFileExA(away_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING); }
+    ToolFileMissing(const ToolFileMissing&) = delete;
+    ToolFileMissing& operator=(const ToolFileMissing&) = delete;
+
+private:
+    std::string path_;
+    std::string away_;
+};
+
+// The driver's service is stopped while this lives; it comes back in its initial state.
+class DriverStopped {
+public:
+    DriverStopped() {
+        if (!SimStopDriver()) throw uia::Error("cannot stop the driver: " + uia::ErrorText(GetLastError()));
+    }
+    ~DriverStopped() { SimStartDriver(); }
+    DriverStopped(const DriverStopped&) = delete;
+    DriverStopped& operator=(const DriverStopped&) = delete;
+};
+
+// A plain window of the test process, to hold the foreground or to stand for a foreign window.
+class PlainWindow {
+public:
+    PlainWindow() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QRStartupTestWindow";
+        RegisterClassA(&wc);  // fails harmlessly when already registered
+        hwnd = CreateWindowA(wc.lpszClassName, "startup test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~PlainWindow() {
+        if (hwnd != nullptr) DestroyWindow(hwnd);
+    }
+    PlainWindow(const PlainWindow&) = delete;
+    PlainWindow& operator=(const PlainWindow&) = delete;
+    HWND hwnd;
+};
+
+// A live right-button tool registered with the driver: its window is the tool's form in a
+// QRWNTPrb.exe process.
+bool LiveToolRegistered(const SimState& s) {
+    HWND w = FromField(s.rbf.hwnd);
+    if (s.rbf.hwnd == RBF_NO_WINDOW || !IsWindow(w)) return false;
+    if (uia::ClassName(w) != TK_FORM_CLASS || uia::Name(w) != kToolForm) return false;
+    const std::vector<DWORD> tools = ProcessIds(kRightButtonToolFile);
+    const DWORD owner = uia::WindowPid(w);
+    for (DWORD id : tools)
+        if (id == owner) return true;
+    return false;
+}
+
+// When a run reached its steps, in seconds from its start, as seen from outside.
+struct Timeline {
+    double updated = 0;     // the driver had the screen size
+    double registered = 0;  // a right-button tool was registered
+    double end = 0;
+    double cpuAtUpdate = 0;  // the program's processor time then
+    double cpuAtEnd = 0;     // and at the last look before it ended
+};
+
+Timeline Watch(const uia::Process& run) {
+    Timeline t;
+    const double started = Now();
+    while (run.Running()) {
+        const double cpu = ThreadCpuSeconds(run.Pid());
+        if (cpu > 0) t.cpuAtEnd = cpu;
+        const SimState s = DriverState();
+        const double at = Now() - started;
+        if (t.updated == 0 && Requests(s, QR_REQ_SET_SCREEN_SIZE) > 0) {
+            t.updated = at;
+            t.cpuAtUpdate = t.cpuAtEnd;
+        }
+        if (t.registered == 0 && s.rbf.hwnd != RBF_NO_WINDOW) t.registered = at;
+        Sleep(kSampleMs);
+    }
+    t.end = Now() - started;
+    return t;
+}
+
+// The run ends half a second to a second and a half after its pause began (pauseBegun, or
+// just after), and so lasts at least half a second in all.
+void ExpectPause(const Timeline& t, double pauseBegun) {
+    EXPECT_GE(t.end, kShortestPause);
+    EXPECT_GE(t.end - pauseBegun, kShortestPause - kSampleMs / 1000.0);
+    EXPECT_LE(t.end - pauseBegun, kLongestPause + kPauseEndSlack);
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KillAll(kStartupFile);
+        KillAll(kRightButtonToolFile);
+        DeleteDoubleClickValues();
+        ResetDriver(0);
+    }
+    void TearDown() override {
+        KillAll(kStartupFile);
+        KillAll(kRightButtonToolFile);
+    }
+
+    // The driver with no tool registered, an empty log, and a block of its own with the given
+    // right-button function and a stale screen size.
+    static void ResetDriver(uint8_t rightButtonFunction) {
+        ASSERT_TRUE(SimResetWithBlock(PatternBlock(rightButtonFunction)));
+    }
+
+    static uia::Process Run() { return uia::Process::Start(uia::InstallFile(kStartupFile)); }
+
+    static HWND WaitForSplash(const uia::Process& p) {
+        return uia::WaitForForm(kSplashForm, uia::kDefaultTimeout, p.Pid());
+    }
+
+    // The program's failure box: its title, text, stop icon and lone OK button.
+    static HWND WaitForErrorBox(const uia::Process& p, const std::string& text) {
+        HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, p.Pid());
+        EXPECT_EQ(uia::Text(box), kStartupTitle);
+        EXPECT_EQ(uia::MessageBoxText(box), text);
+        EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Stop);
+        EXPECT_EQ(uia::MessageBoxButtons(box), std::vector<int>{IDOK});
+        return box;
+    }
+
+    static void ExpectScreenSizeInDriver() {
+        const SimState s = DriverState();
+        EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(s.block.screenHeight, GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_EQ(Requests(s, QR_REQ_GET_SETTINGS), 1u);
+        EXPECT_EQ(Requests(s, QR_REQ_SET_SCREEN_SIZE), 1u);
+    }
+
+    static void ExpectEnds(const uia::Process& p) {
+        ASSERT_TRUE(p.WaitForExit()) << "the startup program did not end by itself";
+    }
+};
+
+// --- a logon ---
+
+TEST_F(Startup, LogonShowsTheSplashWritesDoubleClickAndScreenSizeAndEnds) {
+    uia::Process run = Run();
+    HWND splash = WaitForSplash(run);
+    EXPECT_EQ(uia::Text(splash), kStartupTitle);
+    EXPECT_EQ(uia::Text(uia::Control(splash, "lblSystem")), kVersionLine);
+    EXPECT_EQ(uia::Text(uia::Control(splash, "lblOemTitle")), kBedVendorName);
+
+    // Centred across the screen and in its upper 85 %; the icon centred in its box.
+    const RECT r = uia::ScreenRect(splash);
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    EXPECT_NEAR(r.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
+    EXPECT_NEAR(r.top, (GetSystemMetrics(SM_CYSCREEN) * 0.85 - height) / 2, 1);
+    RECT box = {};
+    GetClientRect(uia::Control(splash, "picIcon"), &box);
+    const RECT icon = uia::ScreenRect(uia::Control(splash, "imgIcon"));
+    POINT iconInBox = {icon.left, icon.top};
+    ScreenToClient(uia::Control(splash, "picIcon"), &iconInBox);
+    EXPECT_NEAR(iconInBox.x, (box.right - (icon.right - icon.left)) / 2, 1);
+    EXPECT_NEAR(iconInBox.y, (box.bottom - (icon.bottom - icon.top)) / 2, 1);
+    uia::SaveScreenshot("startup_splash");
+
+    ExpectEnds(run);
+    EXPECT_EQ(run.ExitCode(), 0u);
+    ExpectDoubleClickSizeWritten();
+    ExpectScreenSizeInDriver();
+    EXPECT_EQ(FindWindowA(nullptr, kStartupTitle), nullptr);
+}
+
+TEST_F(Startup, ScreenSizeOfTheBedReachesTheDriver) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    // A bed made for a given size says so, so that a desktop of the wrong size cannot pass.
+    char expected[32] = {};
+    if (GetEnvironmentVariableA("QR_EXPECT_SCREEN", expected, sizeof expected) > 0) {
+        EXPECT_EQ(std::to_string(width) + "x" + std::to_string(height), expected);
+    }
+    uia::Process run = Run();
+    ExpectEnds(run);
+    const SimState s = DriverState();
+    EXPECT_EQ(s.block.screenWidth, width);
+    EXPECT_EQ(s.block.screenHeight, height);
+    std::printf("bed screen %d x %d, driver %d x %d\n", width, height, s.block.screenWidth, s.block.screenHeight);
+}
+
+TEST_F(Startup, BlockSentBackIsTheBlockReadButTheScreenSize) {
+    const TouchSettingsBlock read = PatternBlock(0);
+    uia::Process run = Run();
+    ExpectEnds(run);
+
+    const std::vector<SimLogEntry> log = SimLogEntries();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].code, IOCTL_TOUCH_GET_SETTINGS);
+    ASSERT_EQ(log[1].code, IOCTL_TOUCH_SET_SCREEN_SIZE);
+    ASSERT_EQ(log[1].inputLength, sizeof(TouchSettingsBlock));
+    const uint8_t* sent = log[1].input;
+    const uint8_t* expected = reinterpret_cast<const uint8_t*>(&read);
+    for (size_t i = 0; i < sizeof read; ++i) {
+        if (i >= offsetof(TouchSettingsBlock, screenWidth) && i < offsetof(TouchSettingsBlock, mcuMode)) continue;
+        EXPECT_EQ(sent[i], expected[i]) << "byte " << i;
+    }
+    int16_t width = 0, height = 0;
+    std::memcpy(&width, sent + offsetof(TouchSettingsBlock, screenWidth), sizeof width);
+    std::memcpy(&height, sent + offsetof(TouchSettingsBlock, screenHeight), sizeof height);
+    EXPECT_EQ(width, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(height, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(Startup, RunLastsAboutASecondAndIdlesThroughThePause) {
+    const Timeline t = Watch(Run());
+    ASSERT_GT(t.updated, 0) << "the run never reached the driver";
+    ExpectPause(t, t.updated);
+    EXPECT_LT(t.cpuAtEnd - t.cpuAtUpdate, kPauseCpuLimit);
+    std::printf("run %.3f s, driver updated at %.3f s; processor time %.3f s, %.3f s of it in the pause\n", t.end,
+                t.updated, t.cpuAtEnd, t.cpuAtEnd - t.cpuAtUpdate);
+}
+
+// --- the right-button tool ---
+
+TEST_F(Startup, LogonWithTheFunctionOnLeavesExactlyOneToolRunning) {
+    ResetDriver(1);
+    const Timeline t = Watch(Run());
+    ASSERT_GT(t.registered, 0) << "no tool registered while the startup program ran";
+    // WinExec returns once the tool waits for input, so the tool's own start comes before the pause.
+    ExpectPause(t, t.registered);
+    std::printf("run %.3f s, driver updated at %.3f s, tool registered at %.3f s\n", t.end, t.updated,
+                t.registered);
+
+    // The startup program asks for the registration once; the requests after it are the tool's own.
+    const std::vector<SimLogEntry> log = SimLogEntries();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0].code, IOCTL_TOUCH_GET_SETTINGS);
+    EXPECT_EQ(log[1].code, IOCTL_TOUCH_SET_SCREEN_SIZE);
+    const SimState s = DriverState();
+    EXPECT_GE(Requests(s, QR_REQ_GET_RBF_WINDOW), 1u);
+    EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(s.block.screenHeight, GetSystemMetrics(SM_CYSCREEN));
+
+    uia::Require([] { return LiveToolRegistered(DriverState()); }, "a registered right-button tool");
+    Sleep(kSettleMs);
+    const std::vector<DWORD> tools = ProcessIds(kRightButtonToolFile);
+    ASSERT_EQ(tools.size(), 1u);
+    const int32_t registered = DriverState().rbf.hwnd;
+    EXPECT_EQ(uia::WindowPid(FromField(registered)), tools[0]);
+
+    // The next logon finds the tool running and starts none.
+    uia::Process again = Run();
+    ExpectEnds(again);
+    Sleep(kSettleMs);
+    EXPECT_EQ(ProcessIds(kRightButtonToolFile), tools);
+    EXPECT_EQ(DriverState().rbf.hwnd, registered);
+}
+
+TEST_F(Startup, AnyFunctionValueButOneIsOffAndAsksNothingOfTheTool) {
+    for (uint8_t off : {uint8_t(0), uint8_t(2), uint8_t(255)}) {
+        ResetDriver(off);
+        uia::Process run = Run();
+        ExpectEnds(run);
+        const SimState s = DriverState();
+        EXPECT_EQ(Requests(s, QR_REQ_GET_RBF_WINDOW), 0u) << "function " << int(off);
+        EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN)) << "function " << int(off);
+        Sleep(kSettleMs);
+        EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty()) << "function " << int(off);
+    }
+}
+
+TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
+    struct Case {
+        const char* what;
+        std::function<int32_t(PlainWindow&)> registration;
+    } const cases[] = {
+        {"a destroyed window",
+         [](PlainWindow& w) {
+             const int32_t field = Field(w.hwnd);
+             DestroyWindow(w.hwnd);
+             w.hwnd = nullptr;
+             return field;
+         }},
+        {"a live window of another program", [](PlainWindow& w) { return Field(w.hwnd); }},
+    };
+    for (const Case& c : cases) {
+        KillAll(kRightButtonToolFile);
+        ResetDriver(1);
+        PlainWindow window;
+        const int32_t stale = c.registration(window);
+        RegisterInDriver(stale);
+
+        uia::Process run = Run();
+        ExpectEnds(run);
+        uia::Require([] { return LiveToolRegistered(DriverState()); }, std::string("a tool after ") + c.what);
+        Sleep(kSettleMs);
+        EXPECT_EQ(ProcessIds(kRightButtonToolFile).size(), 1u) << c.what;
+        EXPECT_NE(DriverState().rbf.hwnd, stale) << c.what;
+    }
+}
+
+// --- a second copy ---
+
+TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
+    bool overlapped = false;
+    for (int attempt = 0; attempt < kPauseTries && !overlapped; ++attempt) {
+        KillAll(kStartupFile);
+        DeleteDoubleClickValues();
+        ResetDriver(0);
+        uia::Process first = Run();
+        HWND splash = WaitForSplash(first);
+        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the first copy's pause");
+        // Whatever the second copy would write or send shows from here on.
+        DeleteDoubleClickValues();
+        const SimState before = DriverState();
+        PlainWindow elsewhere;
+        SetForegroundWindow(elsewhere.hwnd);
+
+        uia::Process second = Run();
+        ASSERT_TRUE(second.WaitForExit());
+        // Only a second copy that ended while the first still waited has met it in its pause.
+        overlapped = first.Running();
+        if (!overlapped) continue;
+
+        EXPECT_EQ(GetForegroundWindow(), splash);
+        ExpectDoubleClickSizeNotWritten();
+        EXPECT_EQ(AllRequests(DriverState()), AllRequests(before));
+        EXPECT_EQ(uia::FindMessageBox(second.Pid()), nullptr);
+        ExpectEnds(first);
+    }
+    ASSERT_TRUE(overlapped) << "no second copy ran inside the first one's pause in " << kPauseTries << " tries";
+}
+
+TEST_F(Startup, SecondCopyThatCannotFindTheFirstSaysSoAndEnds) {
+    MouseKeyWriteDenied denied;
+    // The first copy waits at its double-click box, with its splash loaded but renamed.
+    uia::Process first = Run();
+    HWND firstBox = WaitForErrorBox(first, kDoubleClickFailureText);
+    HWND splash = uia::WaitForForm(kSplashForm, uia::kDefaultTimeout, first.Pid(), uia::Visibility::Any);
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(SendMessageTimeoutA(splash, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed"), SMTO_NORMAL,
+                                    uia::kDefaultTimeout, &ignored));
+
+    uia::Process second = Run();
+    HWND box = WaitForErrorBox(second, kAlreadyRunningText);
+    uia::Answer(box, IDOK);
+    ExpectEnds(second);
+    EXPECT_EQ(AllRequests(DriverState()), 0u);
+
+    uia::Answer(firstBox, IDOK);
+    ExpectEnds(first);
+    ExpectScreenSizeInDriver();
+}
+
+// --- failures ---
+
+TEST_F(Startup, IncompleteInstallationRecordEndsTheRunBeforeItChangesAnything) {
+    RecordValueMissing missing("HardwareID");
+    uia::Process run = Run();
+    HWND box = WaitForErrorBox(run, kRecordMissingText);
+    ExpectDoubleClickSizeNotWritten();
+    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    uia::Answer(box, IDOK);
+    ExpectEnds(run);
+    ExpectDoubleClickSizeNotWritten();
+    EXPECT_EQ(AllRequests(DriverState()), 0u);
+}
+
+TEST_F(Startup, DoubleClickSizeNotWrittenIsReportedAndTheDriverStillUpdated) {
+    MouseKeyWriteDenied denied;
+    ResetDriver(1);
+    uia::Process run = Run();
+    HWND box = WaitForErrorBox(run, kDoubleClickFailureText);
+    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    uia::Answer(box, IDOK);
+    ExpectEnds(run);
+    ExpectDoubleClickSizeNotWritten();
+    ExpectScreenSizeInDriver();
+    uia::Require([] { return LiveToolRegistered(DriverState()); }, "the right-button tool");
+}
+
+TEST_F(Startup, WithoutTheDriverTheDoubleClickSizeIsStillWrittenAndThereIsNoPause) {
+    DriverStopped stopped;
+    uia::Process run = Run();
+    HWND box = WaitForErrorBox(run, kNoDriverText);
+    ExpectDoubleClickSizeWritten();
+    uia::Answer(box, IDOK);
+    const double answered = Now();
+    ExpectEnds(run);
+    EXPECT_LT(Now() - answered, kRunWithoutPause);
+    EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty());
+}
+
+TEST_F(Startup, ToolThatCannotBeStartedIsReportedAndTheRunGoesOn) {
+    ResetDriver(1);
+    {
+        ToolFileMissing missing;
+        uia::Process run = Run();
+        HWND box = WaitForErrorBox(run, kToolFailureText);
+        ExpectScreenSizeInDriver();
+        uia::Answer(box, IDOK);
+        const double answered = Now();
+        ExpectEnds(run);
+        // The pause still follows.
+        EXPECT_GE(Now() - answered, kShortestPause - 0.05);
+    }
+    ExpectDoubleClickSizeWritten();
+    EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty());
+}
+
+// --- the about window ---
+
+TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithTheProgram) {
+    bool shown = false;
+    for (int attempt = 0; attempt < kPauseTries && !shown; ++attempt) {
+        KillAll(kStartupFile);
+        ResetDriver(0);
+        uia::Process run = Run();
+        HWND splash = WaitForSplash(run);
+        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the pause");
+        HWND icon = uia::Control(splash, "imgIcon");
+        uia::MouseClick(icon);
+        uia::MouseClick(icon);
+        HWND about = nullptr;
+        uia::WaitUntil([&] { return (about = uia::FindForm(kAboutForm, run.Pid())) != nullptr || !run.Running(); });
+        if (about == nullptr || !run.Running()) continue;
+        shown = true;
+
+        EXPECT_EQ(uia::Text(about), kAboutCaption);
+        EXPECT_EQ(uia::Text(uia::Control(about, "lblOemTitle")), kBedVendorName);
+        EXPECT_EQ(uia::Text(uia::Control(about, "lblSystem")), kVersionLine);
+        EXPECT_EQ(uia::Text(uia::Control(about, "lblCopyright")), kCopyrightLine);
+        EXPECT_FALSE(uia::Visible(splash));
+        uia::SaveScreenshot("startup_about");
+
+        ExpectEnds(run);
+        EXPECT_FALSE(IsWindow(about));
+    }
+    ASSERT_TRUE(shown) << "the about window never came up inside a pause in " << kPauseTries << " tries";
+}
+
+TEST_F(Startup, ClosingTheAboutWindowBringsTheSplashBack) {
+    bool back = false;
+    for (int attempt = 0; attempt < kPauseTries && !back; ++attempt) {
+        KillAll(kStartupFile);
+        ResetDriver(0);
+        uia::Process run = Run();
+        HWND splash = WaitForSplash(run);
+        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the pause");
+        HWND icon = uia::Control(splash, "imgIcon");
+        uia::MouseClick(icon);
+        uia::MouseClick(icon);
+        HWND about = nullptr;
+        uia::WaitUntil([&] { return (about = uia::FindForm(kAboutForm, run.Pid())) != nullptr || !run.Running(); });
+        if (about == nullptr || !run.Running()) continue;
+        uia::PostClick(uia::Control(about, "cmdOK"));
+        // Shown again, and then given the foreground, while the pause still runs.
+        const bool shownAgain = uia::WaitUntil([&] { return GetForegroundWindow() == splash || !run.Running(); });
+        if (!run.Running()) continue;
+        back = true;
+        EXPECT_TRUE(shownAgain);
+        EXPECT_TRUE(uia::Visible(splash));
+        // The about window unloads right after it has handed the foreground back.
+        uia::WaitForWindowGone(about);
+        ExpectEnds(run);
+    }
+    ASSERT_TRUE(back) << "the about window never closed inside a pause in " << kPauseTries << " tries";
+}
+
+}  // namespace
