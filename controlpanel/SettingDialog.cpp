@@ -110,6 +110,5 @@ void SettingDialog::cmdCandel_Click() { UnloadWithHourglass(); }
 void SettingDialog::UnloadWithHourglass() {
     SetMousePointer(tk::vbHourglass);
     Unload();
-    // Touching the pointer of an unloaded form would load it again.
-    if (Loaded()) SetMousePointer(tk::vbDefault);
+    SetMousePointer(tk::vbDefault);
 }
