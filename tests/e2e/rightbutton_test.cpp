@@ -1,0 +1,352 @@
+// The right-button tool as the other programs and the user meet it: its registration with the
+// driver, its corner of the work area, the three commands, arming and the wait for the right
+// click, and what a tool that died leaves behind.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/SuiteNames.h"
+#include "tests/uia/uia.h"
+
+namespace {
+
+constexpr char kToolForm[] = "frmMain";
+constexpr char kRunningCaption[] = " P-RBF";
+constexpr LONG kButtonPixels = 40;
+constexpr DWORD kSendTimeout = 5000;
+// Long enough for a command or a key to have been handled by a tool that is not stuck.
+constexpr DWORD kSettleMs = 500;
+// The wait for a touch may use at most this much processor time in three seconds.
+constexpr DWORD kWaitSampleMs = 3000;
+constexpr double kWaitCpuLimit = 0.15;
+
+int32_t Field(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
+
+LRESULT Command(HWND tool, WPARAM command) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(tool, WM_USER, command, 0, SMTO_NORMAL, kSendTimeout, &result))
+        throw uia::Error("the tool did not answer command " + std::to_string(command));
+    return static_cast<LRESULT>(result);
+}
+
+std::vector<DWORD> ToolProcessIds() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, kRightButtonToolFile) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+// The record as the tool sent it with its latest SET_RBF_WINDOW.
+bool LastRbfSet(const SimLog& log, RbfWindowRecord& record) {
+    for (uint32_t i = log.count; i-- > 0;) {
+        if (log.entries[i].code != IOCTL_TOUCH_SET_RBF_WINDOW) continue;
+        std::memcpy(&record, log.entries[i].input, sizeof record);
+        return true;
+    }
+    return false;
+}
+
+// Writes the driver's record directly, as only a tool would.
+void RegisterInDriver(int32_t hwnd) {
+    HANDLE device = CreateFileA(kDevicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    RbfWindowRecord record = {hwnd, 0, {}};
+    DWORD bytes = 0;
+    EXPECT_TRUE(DeviceIoControl(device, IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record,
+                                sizeof record, &bytes, nullptr));
+    CloseHandle(device);
+}
+
+// A window of this process dressed as the tool's form: same class, same form name, other program.
+class LookAlikeWindow {
+public:
+    LookAlikeWindow() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = TK_FORM_CLASS;
+        RegisterClassA(&wc);
+        hwnd = CreateWindowA(TK_FORM_CLASS, kRunningCaption, WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+                             wc.hInstance, nullptr);
+        atom_ = GlobalAddAtomA(kToolForm);
+        SetPropA(hwnd, TK_PROP_NAME, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom_)));
+        commands.clear();
+    }
+    ~LookAlikeWindow() {
+        RemovePropA(hwnd, TK_PROP_NAME);
+        DestroyWindow(hwnd);
+        GlobalDeleteAtom(atom_);
+    }
+
+    HWND hwnd;
+    static std::vector<WPARAM> commands;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_USER) commands.push_back(wp);
+        return DefWindowProcA(w, msg, wp, lp);
+    }
+    ATOM atom_;
+};
+std::vector<WPARAM> LookAlikeWindow::commands;
+
+// Waits while this thread handles what other programs send to its windows.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = uia::kDefaultTimeout) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (pred()) return true;
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+class RightButtonTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver.Open();
+        for (DWORD id : ToolProcessIds()) uia::Process::Attach(id).Kill();
+        driver.Reset();
+        tool = Start(form);
+        action = uia::Control(form, "cmdAction");
+    }
+
+    // Starts a tool and waits until it has registered its shown window.
+    uia::Process Start(HWND& window) {
+        uia::Process p = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
+        window = uia::WaitForForm(kToolForm, uia::kDefaultTimeout, p.Pid());
+        uia::Require([&] { return driver.State().rbf.hwnd == Field(window) && uia::Text(window) == kRunningCaption; },
+                     "the tool's registration");
+        return p;
+    }
+
+    void Arm() {
+        uia::PostClick(action);
+        uia::Require([&] { return driver.State().rbf.armed == 1 && !uia::Visible(action); }, "the armed tool");
+    }
+
+    void RequireButtonBack() { uia::Require([&] { return uia::Visible(action); }, "cmdAction shown again"); }
+
+    // After a wait: the driver is disarmed, the tool's last word to it was armed 0, the tool is still
+    // registered, and the next touch is an ordinary one.
+    void ExpectDisarmed() {
+        SimState s = driver.State();
+        EXPECT_EQ(s.rbf.armed, 0);
+        EXPECT_EQ(s.rbf.hwnd, Field(form));
+        RbfWindowRecord last = {};
+        ASSERT_TRUE(LastRbfSet(driver.Log(), last));
+        EXPECT_EQ(last.armed, 0);
+        EXPECT_EQ(last.hwnd, Field(form));
+        EXPECT_FALSE(driver.Report(300, 300, true));
+        driver.Report(300, 300, false);
+    }
+
+    uia::Driver driver;
+    uia::Process tool;
+    HWND form = nullptr;
+    HWND action = nullptr;
+};
+
+TEST_F(RightButtonTool, StartsRegisteredAsOneTopmostButtonInTheWorkAreaCorner) {
+    SimState s = driver.State();
+    EXPECT_EQ(s.rbf.armed, 0);
+    EXPECT_EQ(s.requestCounts[QR_REQ_SET_RBF_WINDOW], 1u);
+
+    RECT client = {};
+    GetClientRect(form, &client);
+    EXPECT_EQ(client.right, kButtonPixels);
+    EXPECT_EQ(client.bottom, kButtonPixels);
+    const RECT button = uia::RectInForm(action);
+    EXPECT_EQ(button.left, 0);
+    EXPECT_EQ(button.top, 0);
+    EXPECT_EQ(button.right, kButtonPixels);
+    EXPECT_EQ(button.bottom, kButtonPixels);
+    EXPECT_EQ(uia::Text(action), "");
+
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT outer = uia::ScreenRect(form);
+    EXPECT_EQ(outer.right, work.right);
+    EXPECT_EQ(outer.bottom, work.bottom);
+    EXPECT_TRUE(uia::IsTopmost(form));
+    EXPECT_TRUE(uia::Visible(action));
+    EXPECT_EQ(uia::BackColor(form) & 0xFFFFFF, GetSysColor(COLOR_BTNFACE));
+    uia::SaveScreenshot("rightbutton_corner");
+}
+
+TEST_F(RightButtonTool, SecondCopyShowsTheFirstEvenWhenHiddenAndEnds) {
+    Command(form, RBF_CMD_HIDE);
+    ASSERT_FALSE(uia::Visible(form));
+
+    uia::Process second = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
+    EXPECT_TRUE(second.WaitForExit());
+    EXPECT_TRUE(uia::Visible(form));
+    EXPECT_TRUE(tool.Running());
+    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
+    EXPECT_EQ(ToolProcessIds(), std::vector<DWORD>{tool.Pid()});
+}
+
+TEST_F(RightButtonTool, ArmedTouchBecomesARightClickAndTheButtonComesBack) {
+    const uint32_t setsBefore = driver.State().requestCounts[QR_REQ_SET_RBF_WINDOW];
+    Arm();
+    EXPECT_TRUE(driver.Report(512, 384, true));
+    driver.Report(512, 384, false);
+    RequireButtonBack();
+
+    SimState s = driver.State();
+    EXPECT_EQ(s.rightClicks, 1u);
+    // One request armed the driver, one more sent armed 0 after the driver had cleared it.
+    EXPECT_EQ(s.requestCounts[QR_REQ_SET_RBF_WINDOW], setsBefore + 2);
+    ExpectDisarmed();
+}
+
+TEST_F(RightButtonTool, KeyPressCancelsTheWait) {
+    Arm();
+    uia::PressKey(form, 'A');
+    RequireButtonBack();
+    EXPECT_EQ(driver.State().rightClicks, 0u);
+    ExpectDisarmed();
+}
+
+TEST_F(RightButtonTool, LeftOrRightMousePressOnTheWindowCancelsTheWaitButNotTheMiddleButton) {
+    const POINT inside = {kButtonPixels / 2, kButtonPixels / 2};
+    for (uia::MouseButton button : {uia::MouseButton::Left, uia::MouseButton::Right}) {
+        Arm();
+        uia::MouseClickAt(form, inside, uia::MouseButton::Middle);
+        Sleep(kSettleMs);
+        EXPECT_FALSE(uia::Visible(action));
+        EXPECT_EQ(driver.State().rbf.armed, 1);
+
+        uia::MouseClickAt(form, inside, button);
+        RequireButtonBack();
+        ExpectDisarmed();
+    }
+}
+
+TEST_F(RightButtonTool, HideAndShowKeepTheCornerAndTopmost) {
+    const RECT before = uia::ScreenRect(form);
+    EXPECT_EQ(Command(form, RBF_CMD_HIDE), 0);
+    EXPECT_FALSE(uia::Visible(form));
+    EXPECT_EQ(Command(form, RBF_CMD_SHOW), 0);
+    EXPECT_TRUE(uia::Visible(form));
+
+    const RECT after = uia::ScreenRect(form);
+    EXPECT_TRUE(EqualRect(&before, &after));
+    EXPECT_TRUE(uia::IsTopmost(form));
+    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
+}
+
+TEST_F(RightButtonTool, CloseUnregistersSoThatALaterStartRegistersNormally) {
+    EXPECT_EQ(Command(form, RBF_CMD_CLOSE), 0);
+    EXPECT_TRUE(tool.WaitForExit());
+    SimState s = driver.State();
+    EXPECT_EQ(s.rbf.hwnd, RBF_NO_WINDOW);
+    EXPECT_EQ(s.rbf.armed, 0);
+
+    HWND next = nullptr;
+    uia::Process again = Start(next);
+    EXPECT_TRUE(uia::Visible(next));
+    EXPECT_TRUE(again.Running());
+}
+
+TEST_F(RightButtonTool, UnknownCommandShowsTheFailureBoxAndChangesNothing) {
+    struct Case {
+        WPARAM wParam;
+        LPARAM lParam;
+        const char* text;
+    };
+    const Case cases[] = {{0x1002, 0, "RBF_WndProc Fail! wParam=1002h, lParam=0h"},
+                          {0, 0xABC0, "RBF_WndProc Fail! wParam=0h, lParam=ABC0h"},
+                          {0xFFFFFFF, 1, "RBF_WndProc Fail! wParam=FFFFFFFh, lParam=1h"}};
+    for (const Case& c : cases) {
+        PostMessageA(form, WM_USER, c.wParam, c.lParam);
+        HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, tool.Pid());
+        EXPECT_EQ(uia::MessageBoxText(box), c.text);
+        EXPECT_EQ(uia::Text(box), kRightButtonTitle);
+        EXPECT_EQ(uia::MessageBoxButtons(box), std::vector<int>{IDOK});
+        uia::Answer(box, IDOK);
+    }
+    EXPECT_TRUE(uia::Visible(form));
+    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
+}
+
+TEST_F(RightButtonTool, CloseDuringTheWaitEndsTheToolWithNothingRegisteredOrArmed) {
+    Arm();
+    Command(form, RBF_CMD_CLOSE);
+    EXPECT_TRUE(tool.WaitForExit());
+    SimState s = driver.State();
+    EXPECT_EQ(s.rbf.hwnd, RBF_NO_WINDOW);
+    EXPECT_EQ(s.rbf.armed, 0);
+    RbfWindowRecord last = {};
+    ASSERT_TRUE(LastRbfSet(driver.Log(), last));
+    EXPECT_EQ(last.hwnd, RBF_NO_WINDOW);
+    EXPECT_EQ(last.armed, 0);
+    EXPECT_TRUE(ToolProcessIds().empty());
+    EXPECT_EQ(uia::FindForm(kToolForm, 0, uia::Visibility::Any), nullptr);
+}
+
+TEST_F(RightButtonTool, WaitingForATouchLeavesTheProcessorAlone) {
+    Arm();
+    const uint32_t pollsBefore = driver.State().requestCounts[QR_REQ_GET_RBF_WINDOW];
+    const double before = tool.CpuSeconds();
+    Sleep(kWaitSampleMs);
+    const double used = tool.CpuSeconds() - before;
+    const uint32_t polls = driver.State().requestCounts[QR_REQ_GET_RBF_WINDOW] - pollsBefore;
+    RecordProperty("cpu_ms", static_cast<int>(used * 1000));
+    RecordProperty("polls", static_cast<int>(polls));
+    EXPECT_LT(used, kWaitCpuLimit) << polls << " polls";
+    // Still polling: the wait has not stopped looking at the driver to save the processor.
+    EXPECT_GT(polls, 100u);
+    EXPECT_EQ(driver.State().rbf.armed, 1);
+    uia::PressKey(form, 'A');
+    RequireButtonBack();
+}
+
+// A tool that ended without unloading leaves its window handle registered; a new start must
+// not take that for a running tool.
+TEST_F(RightButtonTool, KilledToolsRegistrationDoesNotBlockANewStart) {
+    const HWND dead = form;
+    tool.Kill();
+    ASSERT_EQ(driver.State().rbf.hwnd, Field(dead));
+
+    HWND fresh = nullptr;
+    uia::Process next = Start(fresh);
+    EXPECT_NE(fresh, dead);
+    Sleep(kSettleMs);
+    EXPECT_TRUE(next.Running());
+    EXPECT_TRUE(uia::Visible(fresh));
+}
+
+TEST_F(RightButtonTool, AWindowThatOnlyLooksLikeTheToolIsNotTakenForIt) {
+    Command(form, RBF_CMD_CLOSE);
+    ASSERT_TRUE(tool.WaitForExit());
+    LookAlikeWindow lookAlike;
+    ASSERT_NE(lookAlike.hwnd, nullptr);
+    RegisterInDriver(Field(lookAlike.hwnd));
+
+    uia::Process next = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
+    HWND fresh = nullptr;
+    EXPECT_TRUE(PumpUntil([&] {
+        fresh = uia::FindForm(kToolForm, next.Pid());
+        return fresh != nullptr && driver.State().rbf.hwnd == Field(fresh);
+    }));
+    EXPECT_TRUE(next.Running());
+    EXPECT_TRUE(LookAlikeWindow::commands.empty());
+}
+
+}  // namespace
