@@ -48,6 +48,17 @@ constexpr char kSavedBlank[] = "    ";
 
 bool Touched() { return (TouchSample.status & QR_STATUS_TOUCHED) != 0; }
 
+// Between two reads of the driver while nothing happens. A controller reports every few
+// milliseconds at best, so reading it more often only burns processor time (under Wine each
+// idle round costs a tenth of a millisecond); input ends the pause at once, so ESC is not kept
+// waiting.
+constexpr DWORD kPollPauseMs = 8;
+
+void ProcessEventsAndPause() {
+    tk::DoEvents();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollPauseMs, QS_ALLINPUT);
+}
+
 }  // namespace
 
 FrmCalibration::FrmCalibration() : tk::Form("frmCalibration") {
@@ -55,11 +66,11 @@ FrmCalibration::FrmCalibration() : tk::Form("frmCalibration") {
 
     //         control                              left  top   width height
     PictureBox("picCalibration").At(0, 0, 6615, 5055).PixelScale();
-    Label("lblTitle").In("picCalibration").At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).Opaque(false);
+    Label("lblTitle").In("picCalibration").At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).Opaque(false).AutoSize();
     PictureBox("picHome").In("picCalibration").At(120, 720, 6135, 3255).PixelScale();
-    PictureBox("picStat").In("picHome").At(1560, 0, 2895, 975).Back(kNoContact).PixelScale();
+    PictureBox("picStat").In("picHome").At(1560, 0, 2895, 975).Back(kNoContact).Bordered().PixelScale();
     Label("lblResolution").In("picStat").At(360, 360, 2145, 195).Text("Resolution:").WithFont("MS Sans Serif", 8.25, true).Fore(tk::kBlack).Opaque(false);
-    PictureBox("picMesg").In("picHome").At(240, 1320, 5655, 975).Back(tk::kBlack).PixelScale();
+    PictureBox("picMesg").In("picHome").At(240, 1320, 5655, 975).Back(tk::kBlack).Bordered().PixelScale();
     Label("lblMesg3").In("picMesg").At(195, 720, 5250, 240).Text("Please lift off from TouchScreen to start calibration").WithFont("MS Sans Serif", 9.75, true).Fore(kYellow).Opaque(false).Hidden();
     Label("lblMesg1").In("picMesg").At(480, 240, 4680, 240).Text(kTouchPrompt).WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
     Label("lblMesg2").In("picMesg").At(480, 480, 4425, 240).Text("show on the TOP-LEFT coner of the screen").WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
@@ -153,7 +164,7 @@ void FrmCalibration::RunCalibration() {
         SetContactIndicator(true);
         TouchSignalCalibration(QR_CAL_SIGNAL_TOUCHED_START);
         do {
-            tk::DoEvents();
+            ProcessEventsAndPause();
             TouchGetRawSample();
         } while (Touched());
     }
@@ -213,7 +224,7 @@ int FrmCalibration::CollectPoint(int corner, const std::string& cornerName) {
 
         if (!Touched()) {
             lastSequence = sample.sequence;
-            tk::DoEvents();
+            ProcessEventsAndPause();
             if (breakRequested) return BreakOff();
             // A finger that left before its point was taken starts the corner over.
             if (touched) SetContactIndicator(false);
@@ -243,7 +254,7 @@ int FrmCalibration::CollectPoint(int corner, const std::string& cornerName) {
         } else {
             // The same report read again: the next one may be a while in coming, and the window
             // has to stay responsive for ESC meanwhile.
-            tk::DoEvents();
+            ProcessEventsAndPause();
         }
         if (stableCountdown >= 1) continue;
 
@@ -255,7 +266,7 @@ int FrmCalibration::CollectPoint(int corner, const std::string& cornerName) {
         for (;;) {
             TouchGetRawSample();
             if (!Touched()) break;
-            tk::DoEvents();
+            ProcessEventsAndPause();
             if (breakRequested) return BreakOff();
         }
         SetContactIndicator(false);
