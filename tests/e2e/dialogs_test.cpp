@@ -246,6 +246,23 @@ TEST_F(FeedbackSoundDialog, ApplyWritesOnlyTheSoundRefreshesTheSummaryAndStaysOp
     EXPECT_FALSE(ApplyEnabled());
 }
 
+// Apply disables itself; the focus it had goes to OK, so the keyboard still reaches the dialog.
+TEST_F(FeedbackSoundDialog, ApplyClickedWithTheMouseHandsTheFocusToOk) {
+    Open(1);
+    uia::Click(Sound(2));
+    uia::MouseClick(Ctl("cmdApply"));
+    uia::Require([&] { return !ApplyEnabled(); }, "Apply disabled by its own click");
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info));
+    EXPECT_EQ(info.hwndFocus, Ctl("cmdOK"));
+    uia::PressKey(Ctl("cmdOK"), VK_RETURN);
+    uia::WaitForWindowGone(dialog);
+    const std::vector<SimLogEntry> requests = RequestsAfterStart();
+    ASSERT_EQ(requests.size(), 1u);
+    ExpectSent(requests[0], IOCTL_TOUCH_SET_FEEDBACK_SOUND, With(2));
+}
+
 TEST_F(FeedbackSoundDialog, ClosingByTheCloseBoxOrEscapeSendsNothing) {
     Open(2);
     uia::Click(Sound(1));
