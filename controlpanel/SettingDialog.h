@@ -2,8 +2,8 @@
 // Apply row, the Apply rule and the life of a dialog from Load to Unload, and the option groups drawn
 // black for the choice and teal for the rest.
 //
-// A dialog derives from SettingDialog, designs its own controls from BodyTop() down (frames end at
-// BodyRight()), then calls DesignButtonRow below them, and supplies: how its controls open from the
+// A dialog derives from SettingDialog, designs its own controls from kBodyTop down (frames end at
+// kBodyRight), then calls DesignButtonRow below them, and supplies: how its controls open from the
 // settings block (LoadControls), whether any edited value differs from the block (EditedDiffers), how the
 // edited values go into the block and to the driver (StoreEdits, SendSettings), and its summary line in
 // the main window (SummaryLabel, SummaryText). Every handler that changes a control ends with ApplyRule().
