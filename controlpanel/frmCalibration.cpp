@@ -66,7 +66,7 @@ FrmCalibration::FrmCalibration() : tk::Form("frmCalibration") {
 
     //         control                              left  top   width height
     PictureBox("picCalibration").At(0, 0, 6615, 5055).PixelScale();
-    Label("lblTitle").In("picCalibration").At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).Opaque(false).AutoSize();
+    Label("lblTitle").In("picCalibration").At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).AutoSize();
     PictureBox("picHome").In("picCalibration").At(120, 720, 6135, 3255).PixelScale();
     PictureBox("picStat").In("picHome").At(1560, 0, 2895, 975).Back(kNoContact).Bordered().PixelScale();
     Label("lblResolution").In("picStat").At(360, 360, 2145, 195).Text("Resolution:").WithFont("MS Sans Serif", 8.25, true).Fore(tk::kBlack).Opaque(false);
@@ -94,6 +94,7 @@ void FrmCalibration::Form_Load() {
     const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     (*this)("picCalibration").SetBackColor(windowColour);
     (*this)("picHome").SetBackColor(windowColour);
+    (*this)("lblTitle").SetBackColor(windowColour);
     (*this)("lblResolution")
         .SetCaption("Resolution: " + std::to_string(TouchSettings.screenWidth) + " X " +
                     std::to_string(TouchSettings.screenHeight));

@@ -348,6 +348,18 @@ protected:
                      std::string("the cross of ") + kCornerNames[corner] + (shown ? " shown" : " erased"), 3000);
     }
 
+    // The title's large font can take a moment to load in a fresh bed.
+    void WaitForTitle() {
+        HWND title = Find("lblTitle");
+        uia::Require([&] {
+            const uia::Image shot = uia::CaptureRect(uia::ScreenRect(title));
+            for (int y = 0; y < shot.height; ++y)
+                for (int x = 0; x < shot.width; ++x)
+                    if (shot.ColorAt(x, y) == kRed) return true;
+            return false;
+        }, "the title painted", 5000);
+    }
+
     HWND WaitForQuestion(const std::string& text) {
         HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, panelProcess.Pid());
         EXPECT_EQ(uia::MessageBoxText(box), text);
@@ -439,6 +451,7 @@ TEST_F(Calibration, CompletedRunKeepsTheNewEdges) {
     RequireCross(1, true);
     EXPECT_EQ(Indicator(), kWhite);
     EXPECT_TRUE(uia::Visible(Find("lblHelp")));
+    WaitForTitle();
     uia::SaveScreenshot("calibration-first-cross");
 
     // Waiting for a touch costs next to no processor time.
@@ -561,6 +574,7 @@ TEST_F(CalibrationPortrait, CompletedRunKeepsTheNewEdges) {
     OpenCalibration();
     WaitForCornerPrompt(1);
     RequireCross(1, true);
+    WaitForTitle();
     uia::SaveScreenshot("calibration-portrait-first-cross");
 
     Raw points[kCornerCount];
