@@ -527,6 +527,17 @@ TEST_F(Calibration, SteadyTouchesOnlyAndNoRestoresTheOldEdges) {
     EXPECT_EQ(CalibrationTraffic(),
               (std::vector<std::string>{"signal 5", "signal 5", "signal 5", "signal 5", "set " + Describe(expected),
                                         "signal 0", "set " + Describe(oldEdges)}));
+
+    // The window opens again as new.
+    OpenCalibration();
+    WaitForCornerPrompt(1);
+    RequireCross(1, true);
+    RequireCross(4, false);
+    PressEscape();
+    uia::Answer(WaitForQuestion(kBreakQuestion), IDYES);
+    uia::WaitForWindowGone(calibration);
+    uia::Require([&] { return uia::Visible(mainWindow); }, "the main window back after the second run");
+    EXPECT_EQ(EdgesOf(driver.State().block), oldEdges);
 }
 
 // ESC asks before breaking off: No goes on where the run was, Yes ends it with the driver's
