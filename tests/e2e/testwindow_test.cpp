@@ -43,7 +43,8 @@ protected:
         test = uia::WaitForForm("frmTest", uia::kDefaultTimeout, panel.Pid());
         home = uia::WaitForControl(test, "picHome");
         // Activation selects the pen; wait for it so the checks do not race it.
-        uia::Require([&] { return uia::DrawWidth(home) == 2; }, "the pen of width 2");
+        uia::Require([&] { return uia::DrawWidth(home) == 2 && uia::ForeColor(home) == kBlue; },
+                     "the blue pen of width 2");
         return test;
     }
     POINT HomePoint(int x, int y) { return uia::ClientToScreenPoint(home, POINT{x, y}); }
