@@ -1,11 +1,12 @@
 #include "controlpanel/frmMain.h"
 
+#include "common/StartChecks.h"
 #include "common/SuiteNames.h"
 #include "common/TouchChannel.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
+#include "common/frmAbout.h"
 #include "controlpanel/Summaries.h"
-#include "controlpanel/frmAbout.h"
 #include "controlpanel/frmCalibration.h"
 #include "controlpanel/frmFeedbackSound.h"
 #include "controlpanel/frmMouseSpeed.h"
@@ -81,27 +82,11 @@ void FrmMain::Form_Load() {
     SetCaption(kControlPanelTitle);
     (*this)("lblSystem").SetCaption((*this)("lblSystem").Caption() + kVersionLabel);
 
-    if (tk::PrevInstance()) {
-        HWND running = FindRunningInstance(hWnd(), GetCaption());
-        if (running != nullptr) {
-            SetForegroundWindow(running);
-            BringWindowToTop(running);
-        } else {
-            ShowErrorBox("Application is running!\r\rPlease find and select the running window from Taskbar.",
-                         GetCaption());
-        }
-        tk::End();
-    }
+    EndIfAnotherCopyRuns(*this);
 
     LayoutForPs2Port();
 
-    SetMousePointer(tk::vbHourglass);
-    const bool recordLoaded = LoadInstallationRecord();
-    SetMousePointer(tk::vbDefault);
-    if (!recordLoaded) {
-        ShowErrorBox("Fail to load data from Register File!", GetCaption());
-        tk::End();
-    }
+    LoadInstallationRecordOrEnd(*this);
 
     (*this)("lblOemTitle").SetCaption(VenderName);
     SetUpVendorFiles();

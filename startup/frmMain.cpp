@@ -1,10 +1,11 @@
 #include "startup/frmMain.h"
 
+#include "common/StartChecks.h"
 #include "common/SuiteNames.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
+#include "common/frmAbout.h"
 #include "resources/resource.h"
-#include "startup/frmAbout.h"
 
 FrmMain frmMain;
 
@@ -30,33 +31,14 @@ void FrmMain::Form_Load() {
     SetCaption(kStartupTitle);
     (*this)("lblSystem").SetCaption((*this)("lblSystem").Caption() + kVersionLabel);
 
-    EndIfAlreadyRunning();
+    EndIfAnotherCopyRuns(*this);
 
-    SetMousePointer(tk::vbHourglass);
-    const bool recordLoaded = LoadInstallationRecord();
-    SetMousePointer(tk::vbDefault);
-    if (!recordLoaded) {
-        ShowErrorBox("Fail to load data from Register File!", GetCaption());
-        tk::End();
-    }
+    LoadInstallationRecordOrEnd(*this);
 
     (*this)("lblOemTitle").SetCaption(VenderName);
     CenterForm(*this);
     CenterIcon(*this);
     SetMousePointer(tk::vbDefault);
-}
-
-void FrmMain::EndIfAlreadyRunning() {
-    if (!tk::PrevInstance()) return;
-    HWND running = FindRunningInstance(hWnd(), GetCaption());
-    if (running != nullptr) {
-        SetForegroundWindow(running);
-        BringWindowToTop(running);
-    } else {
-        ShowErrorBox("Application is running!\r\rPlease find and select the running window from Taskbar.",
-                     GetCaption());
-    }
-    tk::End();
 }
 
 void FrmMain::imgIcon_DblClick() {

@@ -12,7 +12,6 @@ public:
     void Form_Load() override;
 
 private:
-    void EndIfAlreadyRunning();
     void imgIcon_DblClick();
 };
 

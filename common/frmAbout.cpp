@@ -1,9 +1,8 @@
-#include "startup/frmAbout.h"
+#include "common/frmAbout.h"
 
 #include "common/Copyright.h"
 #include "common/WindowHelpers.h"
 #include "resources/resource.h"
-#include "startup/frmMain.h"
 
 FrmAbout frmAbout;
 
@@ -16,7 +15,7 @@ constexpr COLORREF kCopyrightBlue = RGB(0, 0, 128);
 FrmAbout::FrmAbout() : tk::Form("frmAbout") {
     Caption(" About").ClientSize(6975, 2880).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
-    //         control                      left  top   width height
+    //         control                     left  top   width height
     Label("lblOemTitle").At(480, 480, 3570, 390).WithFont("Times New Roman", 18, true).Fore(kTitleRed);
     Label("lblSystem").At(480, 960, 4275, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
     Label("lblCopyright").At(480, 1500, 6135, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kCopyrightBlue);
@@ -28,8 +27,9 @@ FrmAbout::FrmAbout() : tk::Form("frmAbout") {
 }
 
 void FrmAbout::Form_Load() {
-    (*this)("lblOemTitle").SetCaption(frmMain("lblOemTitle").Caption());
-    (*this)("lblSystem").SetCaption(frmMain("lblSystem").Caption());
+    tk::Form& main = MainWindow();
+    (*this)("lblOemTitle").SetCaption(main("lblOemTitle").Caption());
+    (*this)("lblSystem").SetCaption(main("lblSystem").Caption());
     (*this)("lblCopyright").SetCaption(kCopyrightNotice);
     CenterForm(*this);
     CenterIcon(*this);
