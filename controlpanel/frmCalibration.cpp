@@ -56,7 +56,7 @@ constexpr DWORD kPollPauseMs = 8;
 
 void ProcessEventsAndPause() {
     tk::DoEvents();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollPauseMs, QS_ALLINPUT);
+    tk::WaitForInput(kPollPauseMs);
 }
 
 }  // namespace

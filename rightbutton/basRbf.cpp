@@ -65,7 +65,7 @@ void WaitForRightClick() {
         tk::DoEvents();
         TouchGetRbfWindow();
         tk::DoEvents();
-        if (stillWaiting()) MsgWaitForMultipleObjects(0, nullptr, FALSE, kPollPauseMs, QS_ALLINPUT);
+        if (stillWaiting()) tk::WaitForInput(kPollPauseMs);
     } while (stillWaiting());
 }
 

@@ -559,6 +559,15 @@ int Control::Value() const { return impl_->S().value; }
 
 void Control::SetValue(int v) {
     ControlProps& s = impl_->S();
+    // Check boxes and option buttons hold 0 or 1; true when the value changed.
+    const auto setCheck = [&] {
+        v = v != 0 ? 1 : 0;
+        if (v == s.value) return false;
+        s.value = v;
+        if (hwnd_ != nullptr) SendMessageA(hwnd_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
+        impl_->PublishValue();
+        return true;
+    };
     switch (kind_) {
     case TK_KIND_HSCROLLBAR:
         v = std::clamp(v, std::min(s.min, s.max), std::max(s.min, s.max));
@@ -569,20 +578,11 @@ void Control::SetValue(int v) {
         Raise(Change);
         return;
     case TK_KIND_CHECK_BOX:
-        v = v != 0 ? 1 : 0;
-        if (v == s.value) return;
-        s.value = v;
-        if (hwnd_ != nullptr) SendMessageA(hwnd_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
-        impl_->PublishValue();
+        if (!setCheck()) return;
         Raise(Click);
         return;
     case TK_KIND_OPTION_BUTTON:
-        v = v != 0 ? 1 : 0;
-        if (v == s.value) return;
-        s.value = v;
-        if (hwnd_ != nullptr) SendMessageA(hwnd_, BM_SETCHECK, v ? BST_CHECKED : BST_UNCHECKED, 0);
-        impl_->PublishValue();
-        if (v == 0) return;
+        if (!setCheck() || s.value == 0) return;
         // The options of one container exclude each other; the ones cleared raise nothing.
         for (const auto& other : form_.controls_) {
             if (other.get() == this || other->kind_ != TK_KIND_OPTION_BUTTON || other->container_ != container_) continue;

@@ -132,6 +132,7 @@ struct Control::Impl {
     void CreateMemorySurface(int width, int height);
     void RenderBase();
     void InvalidateDrawn(int x1, int y1, int x2, int y2);
+    void DrawSegment(int ax, int ay, int bx, int by, COLORREF c);
     int ToPixelX(double x) const;
     int ToPixelY(double y) const;
 };

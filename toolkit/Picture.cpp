@@ -150,38 +150,28 @@ void Control::PSet(double x, double y, COLORREF c) {
     im.InvalidateDrawn(px, py, px, py);
 }
 
+// Draws the segment from (ax, ay) to (bx, by) in pixels with the draw width, and makes its end
+// the current position.
+void Control::Impl::DrawSegment(int ax, int ay, int bx, int by, COLORREF c) {
+    currentX = bx;
+    currentY = by;
+    if (memDC == nullptr) return;
+    {
+        Pen pen(memDC, S().drawWidth, c);
+        MoveToEx(memDC, ax, ay, nullptr);
+        ::LineTo(memDC, bx, by);
+    }
+    InvalidateDrawn(ax, ay, bx, by);
+}
+
 void Control::Line(double x1, double y1, double x2, double y2, COLORREF c) {
     Impl& im = *impl_;
-    const int ax = im.ToPixelX(x1);
-    const int ay = im.ToPixelY(y1);
-    const int bx = im.ToPixelX(x2);
-    const int by = im.ToPixelY(y2);
-    im.currentX = bx;
-    im.currentY = by;
-    if (im.memDC == nullptr) return;
-    {
-        Pen pen(im.memDC, im.S().drawWidth, c);
-        MoveToEx(im.memDC, ax, ay, nullptr);
-        ::LineTo(im.memDC, bx, by);
-    }
-    im.InvalidateDrawn(ax, ay, bx, by);
+    im.DrawSegment(im.ToPixelX(x1), im.ToPixelY(y1), im.ToPixelX(x2), im.ToPixelY(y2), c);
 }
 
 void Control::LineTo(double x, double y, COLORREF c) {
     Impl& im = *impl_;
-    const int ax = static_cast<int>(im.currentX);
-    const int ay = static_cast<int>(im.currentY);
-    const int bx = im.ToPixelX(x);
-    const int by = im.ToPixelY(y);
-    im.currentX = bx;
-    im.currentY = by;
-    if (im.memDC == nullptr) return;
-    {
-        Pen pen(im.memDC, im.S().drawWidth, c);
-        MoveToEx(im.memDC, ax, ay, nullptr);
-        ::LineTo(im.memDC, bx, by);
-    }
-    im.InvalidateDrawn(ax, ay, bx, by);
+    im.DrawSegment(static_cast<int>(im.currentX), static_cast<int>(im.currentY), im.ToPixelX(x), im.ToPixelY(y), c);
 }
 
 void Control::Box(double x1, double y1, double x2, double y2, COLORREF c) {

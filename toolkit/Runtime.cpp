@@ -167,6 +167,10 @@ void DoEvents() {
     }
 }
 
+void WaitForInput(unsigned long milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, QS_ALLINPUT);
+}
+
 bool PrevInstance() {
     EnsureInstanceMarker();
     return gPrevInstance;

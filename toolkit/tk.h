@@ -293,6 +293,9 @@ void Run();
 // Runs every pending window event; when none was pending, yields until the next
 // event or for at most 1 ms, so that polling loops built on it do not spin a processor.
 void DoEvents();
+// Gives the processor away until window input arrives or the time has passed: the pause of a loop
+// that polls a device between its DoEvents calls. Runs no events itself.
+void WaitForInput(unsigned long milliseconds);
 // True when another copy of this program (same executable name) is running.
 bool PrevInstance();
 // Seconds since midnight, with fractions (local time).
