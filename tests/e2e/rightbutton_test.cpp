@@ -3,8 +3,6 @@
 // click, and what a tool that died leaves behind.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -27,26 +25,11 @@ constexpr DWORD kSettleMs = 500;
 constexpr DWORD kWaitSampleMs = 3000;
 constexpr double kWaitCpuLimit = 0.15;
 
-int32_t Field(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
-
 LRESULT Command(HWND tool, WPARAM command) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(tool, WM_USER, command, 0, SMTO_NORMAL, kSendTimeout, &result))
         throw uia::Error("the tool did not answer command " + std::to_string(command));
     return static_cast<LRESULT>(result);
-}
-
-std::vector<DWORD> ToolProcessIds() {
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, kRightButtonToolFile) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
 }
 
 // The record as the tool sent it with its latest SET_RBF_WINDOW.
@@ -120,7 +103,7 @@ class RightButtonTool : public ::testing::Test {
 protected:
     void SetUp() override {
         driver.Open();
-        for (DWORD id : ToolProcessIds()) uia::Process::Attach(id).Kill();
+        uia::KillAll(kRightButtonToolFile);
         driver.Reset();
         tool = Start(form);
         action = uia::Control(form, "cmdAction");
@@ -130,7 +113,7 @@ protected:
     uia::Process Start(HWND& window) {
         uia::Process p = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
         window = uia::WaitForForm(kToolForm, uia::kDefaultTimeout, p.Pid());
-        uia::Require([&] { return driver.State().rbf.hwnd == Field(window) && uia::Text(window) == kRunningCaption; },
+        uia::Require([&] { return driver.State().rbf.hwnd == uia::WindowField(window) && uia::Text(window) == kRunningCaption; },
                      "the tool's registration");
         return p;
     }
@@ -147,11 +130,11 @@ protected:
     void ExpectDisarmed() {
         SimState s = driver.State();
         EXPECT_EQ(s.rbf.armed, 0);
-        EXPECT_EQ(s.rbf.hwnd, Field(form));
+        EXPECT_EQ(s.rbf.hwnd, uia::WindowField(form));
         RbfWindowRecord last = {};
         ASSERT_TRUE(LastRbfSet(driver.Log(), last));
         EXPECT_EQ(last.armed, 0);
-        EXPECT_EQ(last.hwnd, Field(form));
+        EXPECT_EQ(last.hwnd, uia::WindowField(form));
         EXPECT_FALSE(driver.Report(300, 300, true));
         driver.Report(300, 300, false);
     }
@@ -197,8 +180,8 @@ TEST_F(RightButtonTool, SecondCopyShowsTheFirstEvenWhenHiddenAndEnds) {
     EXPECT_TRUE(second.WaitForExit());
     EXPECT_TRUE(uia::Visible(form));
     EXPECT_TRUE(tool.Running());
-    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
-    EXPECT_EQ(ToolProcessIds(), std::vector<DWORD>{tool.Pid()});
+    EXPECT_EQ(driver.State().rbf.hwnd, uia::WindowField(form));
+    EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile), std::vector<DWORD>{tool.Pid()});
 }
 
 TEST_F(RightButtonTool, ArmedTouchBecomesARightClickAndTheButtonComesBack) {
@@ -248,7 +231,7 @@ TEST_F(RightButtonTool, HideAndShowKeepTheCornerAndTopmost) {
     const RECT after = uia::ScreenRect(form);
     EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_TRUE(uia::IsTopmost(form));
-    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
+    EXPECT_EQ(driver.State().rbf.hwnd, uia::WindowField(form));
 }
 
 TEST_F(RightButtonTool, CloseUnregistersSoThatALaterStartRegistersNormally) {
@@ -282,7 +265,7 @@ TEST_F(RightButtonTool, UnknownCommandShowsTheFailureBoxAndChangesNothing) {
         uia::Answer(box, IDOK);
     }
     EXPECT_TRUE(uia::Visible(form));
-    EXPECT_EQ(driver.State().rbf.hwnd, Field(form));
+    EXPECT_EQ(driver.State().rbf.hwnd, uia::WindowField(form));
 }
 
 TEST_F(RightButtonTool, CloseDuringTheWaitEndsTheToolWithNothingRegisteredOrArmed) {
@@ -296,7 +279,7 @@ TEST_F(RightButtonTool, CloseDuringTheWaitEndsTheToolWithNothingRegisteredOrArme
     ASSERT_TRUE(LastRbfSet(driver.Log(), last));
     EXPECT_EQ(last.hwnd, RBF_NO_WINDOW);
     EXPECT_EQ(last.armed, 0);
-    EXPECT_TRUE(ToolProcessIds().empty());
+    EXPECT_TRUE(uia::ProcessIds(kRightButtonToolFile).empty());
     EXPECT_EQ(uia::FindForm(kToolForm, 0, uia::Visibility::Any), nullptr);
 }
 
@@ -322,7 +305,7 @@ TEST_F(RightButtonTool, WaitingForATouchLeavesTheProcessorAlone) {
 TEST_F(RightButtonTool, KilledToolsRegistrationDoesNotBlockANewStart) {
     const HWND dead = form;
     tool.Kill();
-    ASSERT_EQ(driver.State().rbf.hwnd, Field(dead));
+    ASSERT_EQ(driver.State().rbf.hwnd, uia::WindowField(dead));
 
     HWND fresh = nullptr;
     uia::Process next = Start(fresh);
@@ -337,13 +320,13 @@ TEST_F(RightButtonTool, AWindowThatOnlyLooksLikeTheToolIsNotTakenForIt) {
     ASSERT_TRUE(tool.WaitForExit());
     LookAlikeWindow lookAlike;
     ASSERT_NE(lookAlike.hwnd, nullptr);
-    RegisterInDriver(Field(lookAlike.hwnd));
+    RegisterInDriver(uia::WindowField(lookAlike.hwnd));
 
     uia::Process next = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
     HWND fresh = nullptr;
     EXPECT_TRUE(PumpUntil([&] {
         fresh = uia::FindForm(kToolForm, next.Pid());
-        return fresh != nullptr && driver.State().rbf.hwnd == Field(fresh);
+        return fresh != nullptr && driver.State().rbf.hwnd == uia::WindowField(fresh);
     }));
     EXPECT_TRUE(next.Running());
     EXPECT_TRUE(LookAlikeWindow::commands.empty());

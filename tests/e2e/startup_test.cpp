@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <sddl.h>
-#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -68,46 +67,6 @@ double Now() {
     return double(c.QuadPart) / frequency;
 }
 
-std::vector<DWORD> ProcessIds(const char* file) {
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, file) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
-
-void KillAll(const char* file) {
-    for (DWORD id : ProcessIds(file)) uia::Process::Attach(id).Kill();
-}
-
-// Processor time of a running process, from its threads: Wine answers GetProcessTimes for
-// another process with nothing of its real use, but the times of live threads are real.
-double ThreadCpuSeconds(DWORD pid) {
-    double seconds = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return seconds;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != pid) continue;
-        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
-        if (thread == nullptr) continue;
-        FILETIME created, exited, kernel, user;
-        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) {
-            for (const FILETIME& t : {kernel, user})
-                seconds += double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-        }
-        CloseHandle(thread);
-    }
-    CloseHandle(snapshot);
-    return seconds;
-}
-
 // --- the driver, through a fresh handle every time ---
 
 SimState DriverState() {
@@ -128,9 +87,6 @@ void RegisterInDriver(int32_t hwnd) {
     RbfWindowRecord record = {hwnd, 0, {}};
     ASSERT_TRUE(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record));
 }
-
-int32_t Field(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
-HWND FromField(int32_t field) { return reinterpret_cast<HWND>(static_cast<intptr_t>(field)); }
 
 // A settings block whose every byte differs from its neighbours, so that a byte moved or
 // changed on the way back shows.
@@ -295,10 +251,10 @@ public:
 // A live right-button tool registered with the driver: its window is the tool's form in a
 // QRWNTPrb.exe process.
 bool LiveToolRegistered(const SimState& s) {
-    HWND w = FromField(s.rbf.hwnd);
+    HWND w = uia::FieldWindow(s.rbf.hwnd);
     if (s.rbf.hwnd == RBF_NO_WINDOW || !IsWindow(w)) return false;
     if (uia::ClassName(w) != TK_FORM_CLASS || uia::Name(w) != kToolForm) return false;
-    const std::vector<DWORD> tools = ProcessIds(kRightButtonToolFile);
+    const std::vector<DWORD> tools = uia::ProcessIds(kRightButtonToolFile);
     const DWORD owner = uia::WindowPid(w);
     for (DWORD id : tools)
         if (id == owner) return true;
@@ -318,7 +274,7 @@ Timeline Watch(const uia::Process& run) {
     Timeline t;
     const double started = Now();
     while (run.Running()) {
-        const double cpu = ThreadCpuSeconds(run.Pid());
+        const double cpu = uia::ThreadCpuSeconds(run.Pid());
         if (cpu > 0) t.cpuAtEnd = cpu;
         const SimState s = DriverState();
         const double at = Now() - started;
@@ -344,14 +300,14 @@ void ExpectPause(const Timeline& t, double pauseBegun) {
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override {
-        KillAll(kStartupFile);
-        KillAll(kRightButtonToolFile);
+        uia::KillAll(kStartupFile);
+        uia::KillAll(kRightButtonToolFile);
         DeleteDoubleClickValues();
         ResetDriver(0);
     }
     void TearDown() override {
-        KillAll(kStartupFile);
-        KillAll(kRightButtonToolFile);
+        uia::KillAll(kStartupFile);
+        uia::KillAll(kRightButtonToolFile);
     }
 
     // The driver with no tool registered, an empty log, and a block of its own with the given
@@ -489,16 +445,16 @@ TEST_F(Startup, LogonWithTheFunctionOnLeavesExactlyOneToolRunning) {
 
     uia::Require([] { return LiveToolRegistered(DriverState()); }, "a registered right-button tool");
     Sleep(kSettleMs);
-    const std::vector<DWORD> tools = ProcessIds(kRightButtonToolFile);
+    const std::vector<DWORD> tools = uia::ProcessIds(kRightButtonToolFile);
     ASSERT_EQ(tools.size(), 1u);
     const int32_t registered = DriverState().rbf.hwnd;
-    EXPECT_EQ(uia::WindowPid(FromField(registered)), tools[0]);
+    EXPECT_EQ(uia::WindowPid(uia::FieldWindow(registered)), tools[0]);
 
     // The next logon finds the tool running and starts none.
     uia::Process again = Run();
     ExpectEnds(again);
     Sleep(kSettleMs);
-    EXPECT_EQ(ProcessIds(kRightButtonToolFile), tools);
+    EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile), tools);
     EXPECT_EQ(DriverState().rbf.hwnd, registered);
 }
 
@@ -511,7 +467,7 @@ TEST_F(Startup, AnyFunctionValueButOneIsOffAndAsksNothingOfTheTool) {
         EXPECT_EQ(Requests(s, QR_REQ_GET_RBF_WINDOW), 0u) << "function " << int(off);
         EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN)) << "function " << int(off);
         Sleep(kSettleMs);
-        EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty()) << "function " << int(off);
+        EXPECT_TRUE(uia::ProcessIds(kRightButtonToolFile).empty()) << "function " << int(off);
     }
 }
 
@@ -522,15 +478,15 @@ TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
     } const cases[] = {
         {"a destroyed window",
          [](PlainWindow& w) {
-             const int32_t field = Field(w.hwnd);
+             const int32_t field = uia::WindowField(w.hwnd);
              DestroyWindow(w.hwnd);
              w.hwnd = nullptr;
              return field;
          }},
-        {"a live window of another program", [](PlainWindow& w) { return Field(w.hwnd); }},
+        {"a live window of another program", [](PlainWindow& w) { return uia::WindowField(w.hwnd); }},
     };
     for (const Case& c : cases) {
-        KillAll(kRightButtonToolFile);
+        uia::KillAll(kRightButtonToolFile);
         ResetDriver(1);
         PlainWindow window;
         const int32_t stale = c.registration(window);
@@ -540,7 +496,7 @@ TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
         ExpectEnds(run);
         uia::Require([] { return LiveToolRegistered(DriverState()); }, std::string("a tool after ") + c.what);
         Sleep(kSettleMs);
-        EXPECT_EQ(ProcessIds(kRightButtonToolFile).size(), 1u) << c.what;
+        EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile).size(), 1u) << c.what;
         EXPECT_NE(DriverState().rbf.hwnd, stale) << c.what;
     }
 }
@@ -550,7 +506,7 @@ TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
 TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
     bool overlapped = false;
     for (int attempt = 0; attempt < kPauseTries && !overlapped; ++attempt) {
-        KillAll(kStartupFile);
+        uia::KillAll(kStartupFile);
         DeleteDoubleClickValues();
         ResetDriver(0);
         uia::Process first = Run();
@@ -634,7 +590,7 @@ TEST_F(Startup, WithoutTheDriverTheDoubleClickSizeIsStillWrittenAndThereIsNoPaus
     const double answered = Now();
     ExpectEnds(run);
     EXPECT_LT(Now() - answered, kRunWithoutPause);
-    EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty());
+    EXPECT_TRUE(uia::ProcessIds(kRightButtonToolFile).empty());
 }
 
 TEST_F(Startup, ToolThatCannotBeStartedIsReportedAndTheRunGoesOn) {
@@ -651,7 +607,7 @@ TEST_F(Startup, ToolThatCannotBeStartedIsReportedAndTheRunGoesOn) {
         EXPECT_GE(Now() - answered, kShortestPause - 0.05);
     }
     ExpectDoubleClickSizeWritten();
-    EXPECT_TRUE(ProcessIds(kRightButtonToolFile).empty());
+    EXPECT_TRUE(uia::ProcessIds(kRightButtonToolFile).empty());
 }
 
 // --- the about window ---
@@ -659,7 +615,7 @@ TEST_F(Startup, ToolThatCannotBeStartedIsReportedAndTheRunGoesOn) {
 TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithTheProgram) {
     bool shown = false;
     for (int attempt = 0; attempt < kPauseTries && !shown; ++attempt) {
-        KillAll(kStartupFile);
+        uia::KillAll(kStartupFile);
         ResetDriver(0);
         uia::Process run = Run();
         HWND splash = WaitForSplash(run);
@@ -688,7 +644,7 @@ TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithThe
 TEST_F(Startup, ClosingTheAboutWindowBringsTheSplashBack) {
     bool back = false;
     for (int attempt = 0; attempt < kPauseTries && !back; ++attempt) {
-        KillAll(kStartupFile);
+        uia::KillAll(kStartupFile);
         ResetDriver(0);
         uia::Process run = Run();
         HWND splash = WaitForSplash(run);

@@ -2,8 +2,6 @@
 // button mode and starting or closing the right-button tool.
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,37 +19,17 @@ constexpr int kDisable = 0;
 constexpr int kEnable = 1;
 constexpr DWORD kSendTimeout = 5000;
 
-int32_t Field(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
-HWND Window(int32_t field) { return reinterpret_cast<HWND>(static_cast<intptr_t>(field)); }
-
 std::string Indexed(const char* name, int index) { return std::string(name) + "(" + std::to_string(index) + ")"; }
-
-std::vector<DWORD> ToolProcessIds() {
-    std::vector<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return ids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, kRightButtonToolFile) == 0) ids.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return ids;
-}
-
-void EndAllTools() {
-    for (DWORD id : ToolProcessIds()) uia::Process::Attach(id).Kill();
-}
 
 class VirtualButtonDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         driver.Open();
-        EndAllTools();
+        uia::KillAll(kRightButtonToolFile);
     }
     void TearDown() override {
         panel.Kill();
-        EndAllTools();
+        uia::KillAll(kRightButtonToolFile);
     }
 
     // Resets the driver to the given mode and function, then opens the dialog from the main window.
@@ -86,7 +64,7 @@ protected:
         uia::Require(
             [&] {
                 const int32_t field = driver.State().rbf.hwnd;
-                tool = Window(field);
+                tool = uia::FieldWindow(field);
                 return field != RBF_NO_WINDOW && IsWindow(tool) && uia::Visible(tool) &&
                        uia::Name(tool) == kToolForm && uia::WindowPid(tool) != panel.Pid();
             },
@@ -148,7 +126,7 @@ TEST_F(VirtualButtonDialog, EnableStartsTheToolAndApplyingAgainShowsItInsteadOfA
     SimState s = driver.State();
     EXPECT_EQ(s.block.rightButtonFunction, kEnable);
     EXPECT_EQ(s.requestCounts[QR_REQ_SET_BUTTON_MODE], 1u);
-    EXPECT_EQ(ToolProcessIds().size(), 1u);
+    EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile).size(), 1u);
 
     // Hidden, as during a calibration: the next Apply with the function on brings it back.
     DWORD_PTR result = 0;
@@ -158,9 +136,9 @@ TEST_F(VirtualButtonDialog, EnableStartsTheToolAndApplyingAgainShowsItInsteadOfA
     uia::Click(Mode(2));
     Apply();
     uia::Require([&] { return uia::Visible(tool); }, "the running tool shown again");
-    uia::Require([&] { return ToolProcessIds().size() == 1; }, "the second copy to end");
+    uia::Require([&] { return uia::ProcessIds(kRightButtonToolFile).size() == 1; }, "the second copy to end");
     s = driver.State();
-    EXPECT_EQ(s.rbf.hwnd, Field(tool));
+    EXPECT_EQ(s.rbf.hwnd, uia::WindowField(tool));
     EXPECT_EQ(s.block.buttonMode, 2);
     EXPECT_EQ(s.requestCounts[QR_REQ_SET_BUTTON_MODE], 2u);
     EXPECT_EQ(Summary(), "Lift Off Mode (RBF=Enable)");
@@ -190,10 +168,10 @@ TEST_F(VirtualButtonDialog, EnableStartsANewToolOverARegistrationLeftByADeadOne)
 
     uia::Click(Mode(4));
     Apply();
-    uia::Require([&] { return driver.State().rbf.hwnd != Field(old); }, "a new registration");
+    uia::Require([&] { return driver.State().rbf.hwnd != uia::WindowField(old); }, "a new registration");
     const HWND fresh = RequireShownTool();
     EXPECT_NE(fresh, old);
-    EXPECT_EQ(ToolProcessIds().size(), 1u);
+    EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile).size(), 1u);
 }
 
 TEST_F(VirtualButtonDialog, OkAppliesOnceAndCancelDropsTheEdit) {
@@ -204,7 +182,7 @@ TEST_F(VirtualButtonDialog, OkAppliesOnceAndCancelDropsTheEdit) {
     EXPECT_EQ(uia::FindForm("frmVirtualButton", panel.Pid()), nullptr);
     EXPECT_EQ(driver.State().requestCounts[QR_REQ_SET_BUTTON_MODE], 0u);
     EXPECT_EQ(Summary(), "Stream Mode (RBF=Disable)");
-    EXPECT_TRUE(ToolProcessIds().empty());
+    EXPECT_TRUE(uia::ProcessIds(kRightButtonToolFile).empty());
 
     uia::Click(uia::Control(main, "cmdVirtualButton"));
     dialog = uia::WaitForForm("frmVirtualButton", uia::kDefaultTimeout, panel.Pid());

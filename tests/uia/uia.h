@@ -90,6 +90,18 @@ std::string InstallFile(const std::string& file);
 // Folder of the running test executable, without a trailing "\".
 std::string ExeFolder();
 
+// The running processes of an executable file name (e.g. "QRWNTPrb.exe"), case ignored.
+std::vector<DWORD> ProcessIds(const std::string& exeFile);
+// Ends every running process of that file.
+void KillAll(const std::string& exeFile);
+// Processor time of the live threads of a process, in seconds; 0 once it is gone. What
+// Process::CpuSeconds reads under Wine, for a program known only by its id.
+double ThreadCpuSeconds(DWORD pid);
+
+// A window handle as the driver's records hold it (32 bits), and back.
+inline int32_t WindowField(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
+inline HWND FieldWindow(int32_t field) { return reinterpret_cast<HWND>(static_cast<intptr_t>(field)); }
+
 // ---------------------------------------------------------------------------
 // Top-level windows and forms
 

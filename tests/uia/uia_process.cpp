@@ -34,28 +34,6 @@ bool UnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// Wine answers GetProcessTimes for another process with the caller's own times, but
-// reads each thread's times from the host system: there a program's time is the sum
-// over its live threads.
-double ThreadSeconds(DWORD pid) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
-    double total = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != pid) continue;
-        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
-        if (!thread) continue;
-        FILETIME created, exited, kernel, user;
-        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
-            total += FileTimeSeconds(kernel) + FileTimeSeconds(user);
-        CloseHandle(thread);
-    }
-    CloseHandle(snapshot);
-    return total;
-}
-
 bool ReadEnvironment(const char* name, std::string& value) {
     char buffer[MAX_PATH * 2];
     DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
@@ -209,7 +187,7 @@ double Process::CpuSeconds() const {
         if (!Running())
             Fail("no processor time of process " + std::to_string(pid_) +
                  ": under Wine it is read from the threads of a running program");
-        return ThreadSeconds(pid_);
+        return ThreadCpuSeconds(pid_);
     }
     FILETIME created, exited, kernel, user;
     if (!process_ || !GetProcessTimes(process_, &created, &exited, &kernel, &user))
@@ -256,6 +234,45 @@ std::string ExeFolder() {
     std::string s(path, n);
     size_t slash = s.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
+}
+
+// Wine answers GetProcessTimes for another process with the caller's own times, but
+// reads each thread's times from the host system: there a program's time is the sum
+// over its live threads.
+double ThreadCpuSeconds(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    double total = 0;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
+            total += FileTimeSeconds(kernel) + FileTimeSeconds(user);
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
+}
+
+std::vector<DWORD> ProcessIds(const std::string& exeFile) {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (lstrcmpiA(entry.szExeFile, exeFile.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
+
+void KillAll(const std::string& exeFile) {
+    for (DWORD id : ProcessIds(exeFile)) Process::Attach(id).Kill();
 }
 
 }  // namespace uia
