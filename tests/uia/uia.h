@@ -14,10 +14,13 @@
 
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/qrwntps2.h"
@@ -133,6 +136,10 @@ HWND FormOf(HWND control);
 // matched that way too, and Name() spells a name as the first program of the session that
 // used it did ("cmdOK" may read back as "cmdOk").
 
+// The name of one member of a control array: name + "(index)", as in "optFeedbackSound(2)".
+inline std::string ArrayMember(const std::string& name, int index) {
+    return name + "(" + std::to_string(index) + ")";
+}
 HWND FindControl(HWND form, const std::string& name);
 // As FindControl, but a missing control throws.
 HWND Control(HWND form, const std::string& name);
@@ -164,6 +171,41 @@ RECT ScreenRect(HWND w);
 RECT RectInForm(HWND w);
 POINT Centre(const RECT& r);
 bool IsTopmost(HWND w);
+
+// ---------------------------------------------------------------------------
+// Stand-in windows
+
+// A hidden window of the test process in the place of a program's window, for example
+// registered with the driver as the right-button tool. It runs on a thread of its own, so
+// that a program's SendMessage to it is answered while the test waits, and keeps the
+// WM_USER commands it is sent. With a formName it is dressed as that form of another
+// program would be: class TK_FORM_CLASS and that TkName. The constructor throws when the
+// window cannot be made.
+class StandInWindow {
+public:
+    explicit StandInWindow(const std::string& caption = "", const std::string& formName = "");
+    ~StandInWindow();
+    StandInWindow(const StandInWindow&) = delete;
+    StandInWindow& operator=(const StandInWindow&) = delete;
+
+    HWND Window() const { return hwnd_; }
+    // The wParam of each WM_USER received, oldest first.
+    std::vector<WPARAM> Commands() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
+    void Run();
+
+    std::string caption_;
+    std::string formName_;
+    std::thread thread_;
+    mutable std::mutex mutex_;
+    std::condition_variable ready_;
+    bool started_ = false;
+    HWND hwnd_ = nullptr;
+    ATOM atom_ = 0;
+    std::vector<WPARAM> commands_;
+};
 
 // ---------------------------------------------------------------------------
 // Input
@@ -275,7 +317,6 @@ class Driver {
 public:
     // Whether the device opens now; Open() throws when it does not.
     void Open();
-    bool TryOpen();
     static bool Available();
 
     // IOCTL_SIM_RESET; block is used when flags hold SIM_RESET_USE_BLOCK.
@@ -284,6 +325,9 @@ public:
     bool Report(int16_t x, int16_t y, bool touched);
     SimState State();
     SimLog Log();
+    // IOCTL_TOUCH_SET_RBF_WINDOW with window and not armed, as the right-button tool
+    // registers itself at its start.
+    void RegisterTool(HWND window);
 };
 
 // ---------------------------------------------------------------------------

@@ -21,10 +21,8 @@ void Check(bool ok, const char* what) {
 
 bool Driver::Available() { return SimDriverPresent(); }
 
-bool Driver::TryOpen() { return Available(); }
-
 void Driver::Open() {
-    if (!TryOpen()) FailWin32(std::string("cannot open the driver ") + QR_DEVICE_USER_PATH);
+    if (!Available()) FailWin32(std::string("cannot open the driver ") + QR_DEVICE_USER_PATH);
 }
 
 void Driver::Reset(uint32_t flags, const TouchSettingsBlock* block) {
@@ -54,6 +52,12 @@ SimLog Driver::Log() {
     if (log.count > SIM_LOG_CAPACITY)
         Fail("IOCTL_SIM_GET_LOG holds " + std::to_string(log.count) + " entries");
     return log;
+}
+
+void Driver::RegisterTool(HWND window) {
+    RbfWindowRecord record = {WindowField(window), 0, {}};
+    Check(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record),
+          "IOCTL_TOUCH_SET_RBF_WINDOW");
 }
 
 }  // namespace uia

@@ -10,7 +10,7 @@ namespace {
 class DriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!driver.TryOpen()) GTEST_SKIP() << QR_DEVICE_USER_PATH << " cannot be opened";
+        if (!uia::Driver::Available()) GTEST_SKIP() << QR_DEVICE_USER_PATH << " cannot be opened";
     }
     void TearDown() override {
         if (!IsSkipped()) driver.Reset();
@@ -66,6 +66,17 @@ TEST_F(DriverTest, LogHoldsTheSystemRequestsSinceTheReset) {
     ASSERT_EQ(1u, log.count);
     EXPECT_EQ(IOCTL_TOUCH_GET_SETTINGS, log.entries[0].code);
     EXPECT_EQ(1u, driver.State().requestCounts[QR_REQ_GET_SETTINGS]);
+}
+
+TEST_F(DriverTest, RegisterToolWritesTheRecordUnarmed) {
+    driver.Reset();
+    uia::StandInWindow tool("stand-in tool");
+    driver.RegisterTool(tool.Window());
+    SimState state = driver.State();
+    EXPECT_EQ(uia::WindowField(tool.Window()), state.rbf.hwnd);
+    EXPECT_EQ(uia::FieldWindow(state.rbf.hwnd), tool.Window());
+    EXPECT_EQ(0, state.rbf.armed);
+    EXPECT_EQ(1u, state.requestCounts[QR_REQ_SET_RBF_WINDOW]);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Starting, following and ending programs; their processor time; the install folder.
 #include "tests/uia/uia_test_target.h"
 
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
 namespace {
 
 bool ProcessEnded(DWORD pid) {
@@ -72,6 +76,29 @@ TEST_F(TargetTest, ProcessorTimeTellsIdleFromBusy) {
     // The program counts its own time a little differently; what matters is that a busy
     // program is told from an idle one.
     EXPECT_GE(busy, target::kSpinSeconds / 2);
+}
+
+TEST(ProcessTest, ProgramsAreFoundAndEndedByTheirFileName) {
+    uia::KillAll(target::kExeName);
+    EXPECT_TRUE(uia::ProcessIds(target::kExeName).empty());
+    uia::Process first = uia::Process::Start(TargetPath());
+    uia::Process second = uia::Process::Start(TargetPath());
+    std::vector<DWORD> ids = uia::ProcessIds(target::kExeName);
+    std::sort(ids.begin(), ids.end());
+    std::vector<DWORD> started = {first.Pid(), second.Pid()};
+    std::sort(started.begin(), started.end());
+    EXPECT_EQ(started, ids);
+    // The file name is matched without regard to case, as the system does.
+    std::string upper = target::kExeName;
+    for (char& c : upper) c = char(toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(2u, uia::ProcessIds(upper).size());
+    EXPECT_GT(uia::ThreadCpuSeconds(first.Pid()), 0.0);
+
+    uia::KillAll(target::kExeName);
+    EXPECT_FALSE(first.Running());
+    EXPECT_FALSE(second.Running());
+    EXPECT_TRUE(uia::ProcessIds(target::kExeName).empty());
+    EXPECT_EQ(0.0, uia::ThreadCpuSeconds(first.Pid()));
 }
 
 TEST(InstallFolderTest, EnvironmentOverridesTheRecord) {

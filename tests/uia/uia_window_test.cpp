@@ -174,4 +174,36 @@ TEST_F(TargetTest, RectanglesAreInFormAndScreenPixels) {
     }
 }
 
+TEST(StandInWindowTest, AnswersCommandsOnItsOwnThreadAndKeepsThem) {
+    HWND gone = nullptr;
+    {
+        uia::StandInWindow standIn("stand-in");
+        gone = standIn.Window();
+        ASSERT_NE(nullptr, gone);
+        EXPECT_FALSE(uia::Visible(gone));
+        EXPECT_EQ("", uia::Name(gone));
+        // This thread does not pump: only the stand-in's own thread can answer.
+        for (WPARAM command : {WPARAM(3), WPARAM(1)}) {
+            DWORD_PTR result = 1;
+            EXPECT_TRUE(SendMessageTimeoutA(gone, WM_USER, command, 0, SMTO_NORMAL, 2000, &result));
+            EXPECT_EQ(0u, result);
+        }
+        EXPECT_EQ((std::vector<WPARAM>{3, 1}), standIn.Commands());
+    }
+    EXPECT_FALSE(IsWindow(gone));
+}
+
+TEST(StandInWindowTest, DressedAsAFormItIsFoundAsOneOfThisProcess) {
+    for (int round = 0; round < 2; ++round) {  // the second finds the class registered
+        SCOPED_TRACE(round);
+        uia::StandInWindow lookAlike(" Look-alike", "frmLookAlike");
+        HWND w = lookAlike.Window();
+        EXPECT_EQ(TK_FORM_CLASS, uia::ClassName(w));
+        EXPECT_EQ(" Look-alike", uia::Text(w));
+        EXPECT_EQ(w, uia::FindForm("frmLookAlike", GetCurrentProcessId(), uia::Visibility::Any));
+        EXPECT_TRUE(lookAlike.Commands().empty());
+    }
+    EXPECT_EQ(nullptr, uia::FindForm("frmLookAlike", GetCurrentProcessId(), uia::Visibility::Any));
+}
+
 }  // namespace
