@@ -10,12 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/uia/uia.h"
@@ -139,78 +136,6 @@ Edges ExpectedEdges(const Raw (&p)[kCornerCount], int width, int height) {
 
 Edges EdgesOf(const TouchSettingsBlock& b) { return {b.calLeft, b.calTop, b.calRight, b.calBottom}; }
 
-// A window of the test process registered with the driver in place of the right-button tool.
-// It runs on its own thread: the control panel's SendMessage waits until the command is taken.
-class StandInTool {
-public:
-    StandInTool() {
-        thread_ = std::thread([this] { Run(); });
-        std::unique_lock<std::mutex> lock(mutex_);
-        ready_.wait(lock, [this] { return hwnd_ != nullptr || failed_; });
-    }
-    ~StandInTool() {
-        if (hwnd_ != nullptr) PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-        thread_.join();
-    }
-    HWND Window() const { return hwnd_; }
-    std::vector<WPARAM> Commands() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return commands_;
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-        auto* self = reinterpret_cast<StandInTool*>(GetWindowLongPtrA(w, GWLP_USERDATA));
-        if (msg == WM_USER && self != nullptr) {
-            std::lock_guard<std::mutex> lock(self->mutex_);
-            self->commands_.push_back(wp);
-            return 0;
-        }
-        if (msg == WM_DESTROY) PostQuitMessage(0);
-        return DefWindowProcA(w, msg, wp, lp);
-    }
-    void Run() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "QRCalibrationStandInTool";
-        RegisterClassA(&wc);  // already registered by an earlier test: fine
-        HWND w = CreateWindowA(wc.lpszClassName, "stand-in right-button tool", WS_POPUP, 0, 0, 8, 8, nullptr,
-                               nullptr, wc.hInstance, nullptr);
-        if (w != nullptr) SetWindowLongPtrA(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            hwnd_ = w;
-            failed_ = w == nullptr;
-        }
-        ready_.notify_all();
-        if (w == nullptr) return;
-        MSG m;
-        while (GetMessageA(&m, nullptr, 0, 0) > 0) DispatchMessageA(&m);
-    }
-
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    HWND hwnd_ = nullptr;
-    bool failed_ = false;
-    std::vector<WPARAM> commands_;
-};
-
-// Registers a window as the right-button tool, as the tool itself does at start.
-void RegisterTool(HWND hwnd) {
-    HANDLE device = CreateFileA(QR_DEVICE_USER_PATH, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
-    RbfWindowRecord record = {};
-    record.hwnd = static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd));
-    DWORD bytes = 0;
-    const BOOL ok = DeviceIoControl(device, IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record,
-                                    sizeof record, &bytes, nullptr);
-    CloseHandle(device);
-    ASSERT_TRUE(ok);
-}
-
 class Calibration : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -229,9 +154,9 @@ protected:
         block.calTop = kOldTop;
         block.calBottom = kOldBottom;
         driver.Reset(SIM_RESET_USE_BLOCK, &block);
-        tool = std::make_unique<StandInTool>();
-        ASSERT_NE(tool->Window(), nullptr);
-        RegisterTool(tool->Window());
+        // In place of the right-button tool; the control panel's SendMessage waits until it is answered.
+        tool = std::make_unique<uia::StandInWindow>("stand-in right-button tool");
+        driver.RegisterTool(tool->Window());
         panelProcess = uia::Process::Start(uia::InstallFile(kControlPanelFile));
         mainWindow = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panelProcess.Pid());
     }
@@ -409,7 +334,7 @@ protected:
     int height = 0;
     Panel panel{0, 0};
     uia::Driver driver;
-    std::unique_ptr<StandInTool> tool;
+    std::unique_ptr<uia::StandInWindow> tool;
     uia::Process panelProcess;
     HWND mainWindow = nullptr;
     HWND calibration = nullptr;

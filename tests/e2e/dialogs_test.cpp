@@ -27,8 +27,6 @@ constexpr size_t kHSpeedByte = 24;
 constexpr size_t kVSpeedByte = 25;
 constexpr size_t kAccelerationByte = 26;
 
-std::string Indexed(const char* name, int index) { return std::string(name) + "(" + std::to_string(index) + ")"; }
-
 const uint8_t* Bytes(const TouchSettingsBlock& b) { return reinterpret_cast<const uint8_t*>(&b); }
 
 // Starts the control panel on a driver block of the test's choosing and opens a dialog from its
@@ -132,7 +130,7 @@ protected:
         block.feedbackSound = feedbackSound;
         SettingDialogTest::Open(block, "cmdFeedbackSound", "frmFeedbackSound");
     }
-    HWND Sound(int i) { return Ctl(Indexed("optFeedbackSound", i)); }
+    HWND Sound(int i) { return Ctl(uia::ArrayMember("optFeedbackSound", i)); }
     std::string Summary() { return uia::Text(uia::Control(main, "lblFeedbackSound")); }
     void ExpectOnlyChosen(int chosen) {
         for (int i = 1; i <= 4; ++i) ExpectChosen(Sound(i), i == chosen);
@@ -332,7 +330,7 @@ protected:
         b.bypassMode = s.bypassMode;
         return b;
     }
-    HWND Acceleration(int i) { return Ctl(Indexed("optAcceleration", i)); }
+    HWND Acceleration(int i) { return Ctl(uia::ArrayMember("optAcceleration", i)); }
     std::string Summary() { return uia::Text(uia::Control(main, "lblMouseSpeed")); }
     void ExpectBars(long hValue, long vValue) {
         EXPECT_EQ(uia::Value(H()), hValue);

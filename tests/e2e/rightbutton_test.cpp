@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,63 +41,6 @@ bool LastRbfSet(const SimLog& log, RbfWindowRecord& record) {
     return false;
 }
 
-// Writes the driver's record directly, as only a tool would.
-void RegisterInDriver(int32_t hwnd) {
-    HANDLE device = CreateFileA(kDevicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(device, INVALID_HANDLE_VALUE);
-    RbfWindowRecord record = {hwnd, 0, {}};
-    DWORD bytes = 0;
-    EXPECT_TRUE(DeviceIoControl(device, IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record,
-                                sizeof record, &bytes, nullptr));
-    CloseHandle(device);
-}
-
-// A window of this process dressed as the tool's form: same class, same form name, other program.
-class LookAlikeWindow {
-public:
-    LookAlikeWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = TK_FORM_CLASS;
-        RegisterClassA(&wc);
-        hwnd = CreateWindowA(TK_FORM_CLASS, kRunningCaption, WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
-                             wc.hInstance, nullptr);
-        atom_ = GlobalAddAtomA(kToolForm);
-        SetPropA(hwnd, TK_PROP_NAME, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(atom_)));
-        commands.clear();
-    }
-    ~LookAlikeWindow() {
-        RemovePropA(hwnd, TK_PROP_NAME);
-        DestroyWindow(hwnd);
-        GlobalDeleteAtom(atom_);
-    }
-
-    HWND hwnd;
-    static std::vector<WPARAM> commands;
-
-private:
-    static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_USER) commands.push_back(wp);
-        return DefWindowProcA(w, msg, wp, lp);
-    }
-    ATOM atom_;
-};
-std::vector<WPARAM> LookAlikeWindow::commands;
-
-// Waits while this thread handles what other programs send to its windows.
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = uia::kDefaultTimeout) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        if (pred()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 class RightButtonTool : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -113,8 +55,9 @@ protected:
     uia::Process Start(HWND& window) {
         uia::Process p = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
         window = uia::WaitForForm(kToolForm, uia::kDefaultTimeout, p.Pid());
-        uia::Require([&] { return driver.State().rbf.hwnd == uia::WindowField(window) && uia::Text(window) == kRunningCaption; },
-                     "the tool's registration");
+        uia::Require(
+            [&] { return driver.State().rbf.hwnd == uia::WindowField(window) && uia::Text(window) == kRunningCaption; },
+            "the tool's registration");
         return p;
     }
 
@@ -318,18 +261,18 @@ TEST_F(RightButtonTool, KilledToolsRegistrationDoesNotBlockANewStart) {
 TEST_F(RightButtonTool, AWindowThatOnlyLooksLikeTheToolIsNotTakenForIt) {
     Command(form, RBF_CMD_CLOSE);
     ASSERT_TRUE(tool.WaitForExit());
-    LookAlikeWindow lookAlike;
-    ASSERT_NE(lookAlike.hwnd, nullptr);
-    RegisterInDriver(uia::WindowField(lookAlike.hwnd));
+    // A window of this process dressed as the tool's form: same class, same form name, other program.
+    uia::StandInWindow lookAlike(kRunningCaption, kToolForm);
+    driver.RegisterTool(lookAlike.Window());
 
     uia::Process next = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
     HWND fresh = nullptr;
-    EXPECT_TRUE(PumpUntil([&] {
+    EXPECT_TRUE(uia::WaitUntil([&] {
         fresh = uia::FindForm(kToolForm, next.Pid());
         return fresh != nullptr && driver.State().rbf.hwnd == uia::WindowField(fresh);
     }));
     EXPECT_TRUE(next.Running());
-    EXPECT_TRUE(LookAlikeWindow::commands.empty());
+    EXPECT_TRUE(lookAlike.Commands().empty());
 }
 
 }  // namespace

@@ -69,11 +69,7 @@ double Now() {
 
 // --- the driver, through a fresh handle every time ---
 
-SimState DriverState() {
-    SimState s = {};
-    if (!SimGetState(&s)) throw uia::Error("no state from the driver: " + uia::ErrorText(GetLastError()));
-    return s;
-}
+uia::Driver driver;
 
 uint32_t Requests(const SimState& s, QrRequestIndex r) { return s.requestCounts[r]; }
 
@@ -81,11 +77,6 @@ uint32_t AllRequests(const SimState& s) {
     uint32_t total = 0;
     for (uint32_t count : s.requestCounts) total += count;
     return total;
-}
-
-void RegisterInDriver(int32_t hwnd) {
-    RbfWindowRecord record = {hwnd, 0, {}};
-    ASSERT_TRUE(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record));
 }
 
 // A settings block whose every byte differs from its neighbours, so that a byte moved or
@@ -276,7 +267,7 @@ Timeline Watch(const uia::Process& run) {
     while (run.Running()) {
         const double cpu = uia::ThreadCpuSeconds(run.Pid());
         if (cpu > 0) t.cpuAtEnd = cpu;
-        const SimState s = DriverState();
+        const SimState s = driver.State();
         const double at = Now() - started;
         if (t.updated == 0 && Requests(s, QR_REQ_SET_SCREEN_SIZE) > 0) {
             t.updated = at;
@@ -313,13 +304,33 @@ protected:
     // The driver with no tool registered, an empty log, and a block of its own with the given
     // right-button function and a stale screen size.
     static void ResetDriver(uint8_t rightButtonFunction) {
-        ASSERT_TRUE(SimResetWithBlock(PatternBlock(rightButtonFunction)));
+        const TouchSettingsBlock block = PatternBlock(rightButtonFunction);
+        driver.Reset(SIM_RESET_USE_BLOCK, &block);
     }
 
     static uia::Process Run() { return uia::Process::Start(uia::InstallFile(kStartupFile)); }
 
     static HWND WaitForSplash(const uia::Process& p) {
         return uia::WaitForForm(kSplashForm, uia::kDefaultTimeout, p.Pid());
+    }
+
+    // Starts a run and waits until it is in its pause; its splash.
+    static HWND RunIntoThePause(uia::Process& run) {
+        run = Run();
+        HWND splash = WaitForSplash(run);
+        uia::Require([] { return Requests(driver.State(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the run's pause");
+        return splash;
+    }
+
+    // Double-clicks the splash's icon: the about window, or nullptr when the pause ended before
+    // it came up.
+    static HWND OpenAbout(const uia::Process& run, HWND splash) {
+        HWND icon = uia::Control(splash, "imgIcon");
+        uia::MouseClick(icon);
+        uia::MouseClick(icon);
+        HWND about = nullptr;
+        uia::WaitUntil([&] { return (about = uia::FindForm(kAboutForm, run.Pid())) != nullptr || !run.Running(); });
+        return run.Running() ? about : nullptr;
     }
 
     // The program's failure box: its title, text, stop icon and lone OK button.
@@ -333,7 +344,7 @@ protected:
     }
 
     static void ExpectScreenSizeInDriver() {
-        const SimState s = DriverState();
+        const SimState s = driver.State();
         EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN));
         EXPECT_EQ(s.block.screenHeight, GetSystemMetrics(SM_CYSCREEN));
         EXPECT_EQ(Requests(s, QR_REQ_GET_SETTINGS), 1u);
@@ -384,7 +395,7 @@ TEST_F(Startup, ScreenSizeOfTheBedReachesTheDriver) {
     }
     uia::Process run = Run();
     ExpectEnds(run);
-    const SimState s = DriverState();
+    const SimState s = driver.State();
     EXPECT_EQ(s.block.screenWidth, width);
     EXPECT_EQ(s.block.screenHeight, height);
     std::printf("bed screen %d x %d, driver %d x %d\n", width, height, s.block.screenWidth, s.block.screenHeight);
@@ -438,16 +449,16 @@ TEST_F(Startup, LogonWithTheFunctionOnLeavesExactlyOneToolRunning) {
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[0].code, IOCTL_TOUCH_GET_SETTINGS);
     EXPECT_EQ(log[1].code, IOCTL_TOUCH_SET_SCREEN_SIZE);
-    const SimState s = DriverState();
+    const SimState s = driver.State();
     EXPECT_GE(Requests(s, QR_REQ_GET_RBF_WINDOW), 1u);
     EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(s.block.screenHeight, GetSystemMetrics(SM_CYSCREEN));
 
-    uia::Require([] { return LiveToolRegistered(DriverState()); }, "a registered right-button tool");
+    uia::Require([] { return LiveToolRegistered(driver.State()); }, "a registered right-button tool");
     Sleep(kSettleMs);
     const std::vector<DWORD> tools = uia::ProcessIds(kRightButtonToolFile);
     ASSERT_EQ(tools.size(), 1u);
-    const int32_t registered = DriverState().rbf.hwnd;
+    const int32_t registered = driver.State().rbf.hwnd;
     EXPECT_EQ(uia::WindowPid(uia::FieldWindow(registered)), tools[0]);
 
     // The next logon finds the tool running and starts none.
@@ -455,7 +466,7 @@ TEST_F(Startup, LogonWithTheFunctionOnLeavesExactlyOneToolRunning) {
     ExpectEnds(again);
     Sleep(kSettleMs);
     EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile), tools);
-    EXPECT_EQ(DriverState().rbf.hwnd, registered);
+    EXPECT_EQ(driver.State().rbf.hwnd, registered);
 }
 
 TEST_F(Startup, AnyFunctionValueButOneIsOffAndAsksNothingOfTheTool) {
@@ -463,7 +474,7 @@ TEST_F(Startup, AnyFunctionValueButOneIsOffAndAsksNothingOfTheTool) {
         ResetDriver(off);
         uia::Process run = Run();
         ExpectEnds(run);
-        const SimState s = DriverState();
+        const SimState s = driver.State();
         EXPECT_EQ(Requests(s, QR_REQ_GET_RBF_WINDOW), 0u) << "function " << int(off);
         EXPECT_EQ(s.block.screenWidth, GetSystemMetrics(SM_CXSCREEN)) << "function " << int(off);
         Sleep(kSettleMs);
@@ -490,14 +501,14 @@ TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
         ResetDriver(1);
         PlainWindow window;
         const int32_t stale = c.registration(window);
-        RegisterInDriver(stale);
+        driver.RegisterTool(uia::FieldWindow(stale));
 
         uia::Process run = Run();
         ExpectEnds(run);
-        uia::Require([] { return LiveToolRegistered(DriverState()); }, std::string("a tool after ") + c.what);
+        uia::Require([] { return LiveToolRegistered(driver.State()); }, std::string("a tool after ") + c.what);
         Sleep(kSettleMs);
         EXPECT_EQ(uia::ProcessIds(kRightButtonToolFile).size(), 1u) << c.what;
-        EXPECT_NE(DriverState().rbf.hwnd, stale) << c.what;
+        EXPECT_NE(driver.State().rbf.hwnd, stale) << c.what;
     }
 }
 
@@ -509,12 +520,11 @@ TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
         uia::KillAll(kStartupFile);
         DeleteDoubleClickValues();
         ResetDriver(0);
-        uia::Process first = Run();
-        HWND splash = WaitForSplash(first);
-        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the first copy's pause");
+        uia::Process first;
+        const HWND splash = RunIntoThePause(first);
         // Whatever the second copy would write or send shows from here on.
         DeleteDoubleClickValues();
-        const SimState before = DriverState();
+        const SimState before = driver.State();
         PlainWindow elsewhere;
         SetForegroundWindow(elsewhere.hwnd);
 
@@ -526,7 +536,7 @@ TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
 
         EXPECT_EQ(GetForegroundWindow(), splash);
         ExpectDoubleClickSizeNotWritten();
-        EXPECT_EQ(AllRequests(DriverState()), AllRequests(before));
+        EXPECT_EQ(AllRequests(driver.State()), AllRequests(before));
         EXPECT_EQ(uia::FindMessageBox(second.Pid()), nullptr);
         ExpectEnds(first);
     }
@@ -547,7 +557,7 @@ TEST_F(Startup, SecondCopyThatCannotFindTheFirstSaysSoAndEnds) {
     HWND box = WaitForErrorBox(second, kAlreadyRunningText);
     uia::Answer(box, IDOK);
     ExpectEnds(second);
-    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    EXPECT_EQ(AllRequests(driver.State()), 0u);
 
     uia::Answer(firstBox, IDOK);
     ExpectEnds(first);
@@ -561,11 +571,11 @@ TEST_F(Startup, IncompleteInstallationRecordEndsTheRunBeforeItChangesAnything) {
     uia::Process run = Run();
     HWND box = WaitForErrorBox(run, kRecordMissingText);
     ExpectDoubleClickSizeNotWritten();
-    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    EXPECT_EQ(AllRequests(driver.State()), 0u);
     uia::Answer(box, IDOK);
     ExpectEnds(run);
     ExpectDoubleClickSizeNotWritten();
-    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    EXPECT_EQ(AllRequests(driver.State()), 0u);
 }
 
 TEST_F(Startup, DoubleClickSizeNotWrittenIsReportedAndTheDriverStillUpdated) {
@@ -573,12 +583,12 @@ TEST_F(Startup, DoubleClickSizeNotWrittenIsReportedAndTheDriverStillUpdated) {
     ResetDriver(1);
     uia::Process run = Run();
     HWND box = WaitForErrorBox(run, kDoubleClickFailureText);
-    EXPECT_EQ(AllRequests(DriverState()), 0u);
+    EXPECT_EQ(AllRequests(driver.State()), 0u);
     uia::Answer(box, IDOK);
     ExpectEnds(run);
     ExpectDoubleClickSizeNotWritten();
     ExpectScreenSizeInDriver();
-    uia::Require([] { return LiveToolRegistered(DriverState()); }, "the right-button tool");
+    uia::Require([] { return LiveToolRegistered(driver.State()); }, "the right-button tool");
 }
 
 TEST_F(Startup, WithoutTheDriverTheDoubleClickSizeIsStillWrittenAndThereIsNoPause) {
@@ -617,15 +627,10 @@ TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithThe
     for (int attempt = 0; attempt < kPauseTries && !shown; ++attempt) {
         uia::KillAll(kStartupFile);
         ResetDriver(0);
-        uia::Process run = Run();
-        HWND splash = WaitForSplash(run);
-        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the pause");
-        HWND icon = uia::Control(splash, "imgIcon");
-        uia::MouseClick(icon);
-        uia::MouseClick(icon);
-        HWND about = nullptr;
-        uia::WaitUntil([&] { return (about = uia::FindForm(kAboutForm, run.Pid())) != nullptr || !run.Running(); });
-        if (about == nullptr || !run.Running()) continue;
+        uia::Process run;
+        const HWND splash = RunIntoThePause(run);
+        const HWND about = OpenAbout(run, splash);
+        if (about == nullptr) continue;
         shown = true;
 
         EXPECT_EQ(uia::Text(about), kAboutCaption);
@@ -646,15 +651,10 @@ TEST_F(Startup, ClosingTheAboutWindowBringsTheSplashBack) {
     for (int attempt = 0; attempt < kPauseTries && !back; ++attempt) {
         uia::KillAll(kStartupFile);
         ResetDriver(0);
-        uia::Process run = Run();
-        HWND splash = WaitForSplash(run);
-        uia::Require([] { return Requests(DriverState(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the pause");
-        HWND icon = uia::Control(splash, "imgIcon");
-        uia::MouseClick(icon);
-        uia::MouseClick(icon);
-        HWND about = nullptr;
-        uia::WaitUntil([&] { return (about = uia::FindForm(kAboutForm, run.Pid())) != nullptr || !run.Running(); });
-        if (about == nullptr || !run.Running()) continue;
+        uia::Process run;
+        const HWND splash = RunIntoThePause(run);
+        const HWND about = OpenAbout(run, splash);
+        if (about == nullptr) continue;
         uia::PostClick(uia::Control(about, "cmdOK"));
         // Shown again, and then given the foreground, while the pause still runs.
         const bool shownAgain = uia::WaitUntil([&] { return GetForegroundWindow() == splash || !run.Running(); });

@@ -19,8 +19,6 @@ constexpr int kDisable = 0;
 constexpr int kEnable = 1;
 constexpr DWORD kSendTimeout = 5000;
 
-std::string Indexed(const char* name, int index) { return std::string(name) + "(" + std::to_string(index) + ")"; }
-
 class VirtualButtonDialog : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -46,8 +44,8 @@ protected:
         dialog = uia::WaitForForm("frmVirtualButton", uia::kDefaultTimeout, panel.Pid());
     }
 
-    HWND Mode(int i) { return uia::Control(dialog, Indexed("optVirtualButton", i)); }
-    HWND Function(int i) { return uia::Control(dialog, Indexed("optRBFunction", i)); }
+    HWND Mode(int i) { return uia::Control(dialog, uia::ArrayMember("optVirtualButton", i)); }
+    HWND Function(int i) { return uia::Control(dialog, uia::ArrayMember("optRBFunction", i)); }
     bool ApplyEnabled() { return uia::Enabled(uia::Control(dialog, "cmdApply")); }
     std::string Summary() { return uia::Text(uia::Control(main, "lblVirtualButton")); }
 
