@@ -314,8 +314,12 @@ protected:
         return uia::WaitForForm(kSplashForm, uia::kDefaultTimeout, p.Pid());
     }
 
-    // Starts a run and waits until it is in its pause; its splash.
+    // A run of its own for one try at a step inside the pause: ends what an earlier try left,
+    // resets the driver with the function off, starts the run and waits until it is in its
+    // pause. Its splash.
     static HWND RunIntoThePause(uia::Process& run) {
+        uia::KillAll(kStartupFile);
+        ResetDriver(0);
         run = Run();
         HWND splash = WaitForSplash(run);
         uia::Require([] { return Requests(driver.State(), QR_REQ_SET_SCREEN_SIZE) == 1; }, "the run's pause");
@@ -517,9 +521,7 @@ TEST_F(Startup, RegistrationLeftByAGoneToolDoesNotKeepTheToolFromStarting) {
 TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
     bool overlapped = false;
     for (int attempt = 0; attempt < kPauseTries && !overlapped; ++attempt) {
-        uia::KillAll(kStartupFile);
         DeleteDoubleClickValues();
-        ResetDriver(0);
         uia::Process first;
         const HWND splash = RunIntoThePause(first);
         // Whatever the second copy would write or send shows from here on.
@@ -625,8 +627,6 @@ TEST_F(Startup, ToolThatCannotBeStartedIsReportedAndTheRunGoesOn) {
 TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithTheProgram) {
     bool shown = false;
     for (int attempt = 0; attempt < kPauseTries && !shown; ++attempt) {
-        uia::KillAll(kStartupFile);
-        ResetDriver(0);
         uia::Process run;
         const HWND splash = RunIntoThePause(run);
         const HWND about = OpenAbout(run, splash);
@@ -649,8 +649,6 @@ TEST_F(Startup, IconDoubleClickDuringThePauseShowsTheAboutWindowWhichEndsWithThe
 TEST_F(Startup, ClosingTheAboutWindowBringsTheSplashBack) {
     bool back = false;
     for (int attempt = 0; attempt < kPauseTries && !back; ++attempt) {
-        uia::KillAll(kStartupFile);
-        ResetDriver(0);
         uia::Process run;
         const HWND splash = RunIntoThePause(run);
         const HWND about = OpenAbout(run, splash);
