@@ -22,7 +22,7 @@ static NTSTATUS QrSystemRequest(QR_DEVICE_STATE *state, const QR_SYSTEM_REQUEST 
     return status;
 }
 
-NTSTATUS QrDispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
+NTSTATUS NTAPI QrDispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
 {
     QR_DEVICE_STATE *state = (QR_DEVICE_STATE *)device->DeviceExtension;
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);

@@ -4,7 +4,7 @@
 static DRIVER_UNLOAD QrUnload;
 static DRIVER_DISPATCH QrDispatchCreateClose;
 
-static NTSTATUS QrDispatchCreateClose(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI QrDispatchCreateClose(PDEVICE_OBJECT device, PIRP irp)
 {
     UNREFERENCED_PARAMETER(device);
     irp->IoStatus.Status = STATUS_SUCCESS;
@@ -14,7 +14,7 @@ static NTSTATUS QrDispatchCreateClose(PDEVICE_OBJECT device, PIRP irp)
 }
 
 /* Without an unload routine the service could not be stopped and started again. */
-static void QrUnload(PDRIVER_OBJECT driver)
+static void NTAPI QrUnload(PDRIVER_OBJECT driver)
 {
     UNICODE_STRING dosName;
 
@@ -25,7 +25,7 @@ static void QrUnload(PDRIVER_OBJECT driver)
     QR_TRACE("unloaded\n");
 }
 
-NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
+NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     UNICODE_STRING deviceName, dosName;
     PDEVICE_OBJECT device;

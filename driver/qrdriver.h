@@ -47,8 +47,8 @@ typedef struct QR_REQUEST {
 /* driverentry.c */
 DRIVER_INITIALIZE DriverEntry;
 
-/* devctl.c */
-NTSTATUS QrDispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp);
+/* devctl.c: the system calls dispatch routines with its own calling convention (stdcall on x86). */
+NTSTATUS NTAPI QrDispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp);
 
 /* requests.c: handlers run with the state lock held and the buffer lengths already checked. */
 typedef NTSTATUS QR_HANDLER(QR_DEVICE_STATE *state, QR_REQUEST *request);
