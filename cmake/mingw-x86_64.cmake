@@ -1,17 +1,4 @@
-# Cross build for Windows with MinGW-w64. The -posix compilers are required:
-# the win32-thread variant lacks std::thread and std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# The programs for x86_64, which only have to compile cleanly: the shipping build's thread model.
 set(QR_TARGET_ARCH x86_64)
-
-set(CMAKE_C_COMPILER   x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER  x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs run under Wine, in the running test bed of this build folder (tests/winerun).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/winerun --build ${CMAKE_BINARY_DIR})
+set(QR_THREAD_MODEL win32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -1,0 +1,13 @@
+# Cross build for Windows with MinGW-w64, included by the toolchain files beside it, which set
+# QR_TARGET_ARCH (i686, x86_64) and QR_THREAD_MODEL (win32, posix) first.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${QR_TARGET_ARCH})
+
+set(CMAKE_C_COMPILER   ${QR_TARGET_ARCH}-w64-mingw32-gcc-${QR_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${QR_TARGET_ARCH}-w64-mingw32-g++-${QR_THREAD_MODEL})
+set(CMAKE_RC_COMPILER  ${QR_TARGET_ARCH}-w64-mingw32-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${QR_TARGET_ARCH}-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
