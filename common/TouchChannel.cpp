@@ -1,12 +1,11 @@
 #include "common/TouchChannel.h"
 
-#include <tlhelp32.h>
-
 #include <cstring>
 #include <string>
 
 #include "common/SuiteNames.h"
 #include "common/basOEM.h"
+#include "toolkit/SystemCalls.h"
 #include "toolkit/automation.h"
 
 HANDLE TouchDriverHandle = INVALID_HANDLE_VALUE;
@@ -39,20 +38,8 @@ bool HasFormName(HWND hwnd, const char* formName) {
 // The process list gives every process's file name without the rights that opening the
 // process would need.
 bool ProcessRunsFile(DWORD processId, const char* fileName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
-    bool found = false;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ProcessID != processId) continue;
-        // The entry may carry a path on some systems; only the file name counts.
-        const char* name = std::strrchr(entry.szExeFile, '\\');
-        found = lstrcmpiA(name != nullptr ? name + 1 : entry.szExeFile, fileName) == 0;
-        break;
-    }
-    CloseHandle(snapshot);
-    return found;
+    const std::string name = tk::ProcessFileName(processId);
+    return !name.empty() && lstrcmpiA(name.c_str(), fileName) == 0;
 }
 
 // WinExec returns an error code up to this value and something greater on success.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "toolkit/Internal.h"
+#include "toolkit/SystemCalls.h"
 
 namespace tk {
 
@@ -69,7 +70,7 @@ void RegisterClasses() {
 }
 
 Form* FormOfWindow(HWND hwnd) {
-    HWND root = GetAncestor(hwnd, GA_ROOT);
+    HWND root = RootWindow(hwnd);
     if (root == nullptr || gFormClass == 0 || GetClassWord(root, GCW_ATOM) != gFormClass) return nullptr;
     DWORD process = 0;
     GetWindowThreadProcessId(root, &process);
@@ -155,7 +156,7 @@ void DoEvents() {
     // Polling loops call this back to back: with nothing to do, give the processor away until input
     // arrives or the wait runs out. Asking the queue first saves an idle round one call into the
     // window system, which is most of what such a loop costs.
-    if (MsgWaitForMultipleObjectsEx(0, nullptr, kIdleWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT) return;
+    if (!WaitForQueueInput(kIdleWaitMs)) return;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
