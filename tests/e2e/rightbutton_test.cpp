@@ -18,8 +18,9 @@ constexpr char kToolForm[] = "frmMain";
 constexpr char kRunningCaption[] = " P-RBF";
 constexpr LONG kButtonPixels = 40;
 constexpr DWORD kSendTimeout = 5000;
-// Long enough for a command or a key to have been handled by a tool that is not stuck.
-constexpr DWORD kSettleMs = 500;
+// The armed wait handles pending input between two driver polls: once it has polled this many
+// more times, input sent before has been handled.
+constexpr uint32_t kPollsAfterInput = 3;
 // The wait for a touch may use at most this much processor time in three seconds.
 constexpr DWORD kWaitSampleMs = 3000;
 constexpr double kWaitCpuLimit = 0.15;
@@ -154,7 +155,9 @@ TEST_F(RightButtonTool, LeftOrRightMousePressOnTheWindowCancelsTheWaitButNotTheM
     for (uia::MouseButton button : {uia::MouseButton::Left, uia::MouseButton::Right}) {
         Arm();
         uia::MouseClickAt(form, inside, uia::MouseButton::Middle);
-        Sleep(kSettleMs);
+        const uint32_t polls = driver.State().requestCounts[QR_REQ_GET_RBF_WINDOW];
+        uia::Require([&] { return driver.State().requestCounts[QR_REQ_GET_RBF_WINDOW] >= polls + kPollsAfterInput; },
+                     "the wait polling on after the middle button");
         EXPECT_FALSE(uia::Visible(action));
         EXPECT_EQ(driver.State().rbf.armed, 1);
 
@@ -251,9 +254,9 @@ TEST_F(RightButtonTool, KilledToolsRegistrationDoesNotBlockANewStart) {
     ASSERT_EQ(driver.State().rbf.hwnd, uia::WindowField(dead));
 
     HWND fresh = nullptr;
+    // Start waits for the new tool's own registration, which comes after its check for a running one.
     uia::Process next = Start(fresh);
     EXPECT_NE(fresh, dead);
-    Sleep(kSettleMs);
     EXPECT_TRUE(next.Running());
     EXPECT_TRUE(uia::Visible(fresh));
 }

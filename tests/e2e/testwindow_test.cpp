@@ -126,18 +126,17 @@ TEST_F(ControlPanelWindows, TapDrawsAPointDragDrawsALineAndClearErasesBoth) {
     uia::MouseMove(HomePoint(400, 150));
     uia::MouseClickAt(home, POINT{100, 100});
     uia::MouseDragIn(home, POINT{200, 200}, POINT{400, 200});
-    Sleep(300);
+    // Input is handled in order: once the line's middle is drawn, so is everything before it.
+    EXPECT_TRUE(uia::WaitUntil([&] { return HomePixel(300, 200) == kBlue; })) << "the middle of the dragged line";
 
     EXPECT_EQ(HomePixel(100, 100), kBlue) << "the tapped point";
     EXPECT_EQ(HomePixel(106, 100), kWhite) << "a point, not a stroke";
-    EXPECT_EQ(HomePixel(300, 200), kBlue) << "the middle of the dragged line";
     EXPECT_EQ(HomePixel(350, 150), kWhite) << "moved without a button";
     uia::SaveScreenshot("controlpanel_test_drawing");
 
     uia::Click(uia::Control(test, "cmdClear"));
-    Sleep(200);
-    EXPECT_EQ(HomePixel(100, 100), kWhite);
-    EXPECT_EQ(HomePixel(300, 200), kWhite);
+    EXPECT_TRUE(uia::WaitUntil([&] { return HomePixel(100, 100) == kWhite && HomePixel(300, 200) == kWhite; }))
+        << "both cleared";
     EXPECT_EQ(uia::ForeColor(home), kBlue) << "Clear keeps the pen";
     EXPECT_EQ(uia::DrawWidth(home), 2);
 }
