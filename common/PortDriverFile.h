@@ -1,0 +1,17 @@
+// The PS/2 port driver's file, which setup moves aside for the touch driver and the uninstaller
+// puts back. That driver serves the keyboard as well as the mouse: neither program may lose it.
+#ifndef COMMON_PORTDRIVERFILE_H
+#define COMMON_PORTDRIVERFILE_H
+
+#include <string>
+
+// In the drivers folder: the driver's own file and its copy set aside.
+constexpr char kPortDriverName[] = "i8042prt";
+constexpr char kPortDriverInUse[] = ".sys";
+constexpr char kPortDriverAside[] = ".off";
+
+// Copies from over to and reads the copy back: true only when to then holds exactly the bytes
+// of from.
+bool CopyWhole(const std::string& from, const std::string& to);
+
+#endif
