@@ -1,0 +1,249 @@
+#include "setup/basMain.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/BasWinDIRs.h"
+#include "common/PortDriverFile.h"
+#include "common/RestartWindows.h"
+#include "common/SuiteNames.h"
+#include "common/WindowHelpers.h"
+#include "common/basOEM.h"
+#include "common/basRegistry.h"
+#include "common/frmMessage.h"
+#include "setup/basINIfile.h"
+#include "toolkit/tk.h"
+
+uint16_t BusyCount = 0;
+
+namespace {
+
+constexpr char kServicesKey[] = "System\\CurrentControlSet\\Services";
+constexpr char kPortServiceKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
+constexpr char kPortEnumKey[] = "System\\CurrentControlSet\\Services\\i8042prt\\Enum";
+constexpr char kEventLogKey[] = "System\\CurrentControlSet\\Services\\EventLog\\System";
+constexpr char kParametersSubKey[] = "Parameters";
+constexpr char kEnumSubKey[] = "Enum";
+
+// Until a device is found; never written.
+constexpr char kNoDevice[] = "*PNPnone";
+// An Enum entry is a device instance path; its first characters name the device.
+constexpr size_t kDeviceIdPrefixLength = 12;
+constexpr size_t kPnpIdStart = 5;
+constexpr size_t kPnpIdLength = 7;
+constexpr const char* kPs2PointingDevices[] = {"ACPI\\PNP0F03", "ACPI\\PNP0F0B", "ACPI\\PNP0F0E", "ACPI\\PNP0F13"};
+
+// The touch driver's service: a kernel driver started by the system, in the port drivers' group.
+constexpr uint32_t kSystemStart = 1;
+constexpr uint32_t kServiceTag = 2;
+constexpr uint32_t kKernelDriver = 1;
+constexpr uint32_t kAllEventTypes = 7;
+constexpr uint32_t kIgnoreErrors = 0;
+
+// The port driver's parameters the touch driver takes over, where the port driver has them with
+// this type.
+struct Parameter {
+    const char* name;
+    bool isString;
+};
+constexpr Parameter kPortParameters[] = {
+    {"ResendIterations", false},      {"PollingIterations", false},       {"PollingIterationsMaximum", false},
+    {"PollStatusIterations", false},  {"KeyboardDataQueueSize", false},   {"KeyboardDeviceBaseName", true},
+    {"MouseDataQueueSize", false},    {"NumberOfButtons", false},         {"SampleRate", false},
+    {"MouseResolution", false},       {"PointerDeviceBaseName", true},    {"MouseSynchIn100ns", false},
+    {"EnableWheelDetection", false},  {"LayerDriver", true},              {"OverrideKeyboardIdentifier", true},
+    {"OverrideKeyboardType", false},  {"OverrideKeyboardSubtype", false},
+};
+
+constexpr char kUpdatingText[] = "Setup is updating your system...";
+constexpr char kRecordFailureText[] = "Fail to load data from Register File!";
+constexpr char kHardwareIdFailureText[] = "Fail to Set Hardware ID!";
+constexpr char kVenderNameFailureText[] = "Fail to Set Vender Name!";
+constexpr char kPathsFailureText[] = "Fail to get Windows Paths!";
+constexpr char kRegistryFailureText[] = "Fail to config system registry!";
+constexpr char kMoveFailureText[] =
+    "Setup could not set the PS/2 port driver's file aside, so it has left every file as it was and "
+    "will not restart Windows.\r\n\r\nMake sure the file i8042prt.off in the drivers folder can be "
+    "written, then run setup again.";
+constexpr char kFinishedText[] =
+    "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
+    "The Windows must be restarted.";
+
+void CentreBusy(tk::Form& form) {
+    SetBusyPointer(tk::vbHourglass);
+    CenterForm(form);
+    SetBusyPointer(tk::vbDefault);
+}
+
+void Tell(const char* text, unsigned style = MB_OK) { tk::MsgBox(text, style, kSetupTitle); }
+
+bool SaveRecordValue(const char* name, const std::string& text) {
+    std::string subKey = RecordSubKey;
+    HKEY key = nullptr;
+    if (!CreateKey(RecordHive, RecordBaseKey, subKey, key)) return false;
+    const bool written = SetString(key, name, text);
+    CloseKey(key);
+    return written;
+}
+
+// Writes a key's values, all of them even after one fails; true when the key opened and every
+// write succeeded.
+template <typename Writes>
+bool WriteKey(const char* keyPath, const char* subKeyName, Writes writes) {
+    std::string subKey = subKeyName;
+    HKEY key = nullptr;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, keyPath, subKey, key)) return false;
+    const bool written = writes(key);
+    CloseKey(key);
+    return written;
+}
+
+bool WriteServiceKey() {
+    return WriteKey(kServicesKey, kDriverBaseName, [](HKEY key) {
+        bool ok = SetString(key, "DisplayName", std::string("TouchScreen - Serial Mouse Driver V.") + kVersionLabel);
+        ok = SetString(key, "Group", "Pointer Port") && ok;
+        ok = SetDword(key, "Start", kSystemStart) && ok;
+        ok = SetDword(key, "Tag", kServiceTag) && ok;
+        return SetDword(key, "Type", kKernelDriver) && ok;
+    });
+}
+
+std::string ServiceKeyPath() { return std::string(kServicesKey) + "\\" + kDriverBaseName; }
+
+// Copies what the port driver has of its parameters; a value it lacks, or has with another type,
+// is left out, and a failed copy of one value is not a failure.
+bool CopyPortParameters() {
+    std::string sourceSub = kParametersSubKey, destinationSub = kParametersSubKey;
+    HKEY source = nullptr, destination = nullptr;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, kPortServiceKey, sourceSub, source)) return false;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(), destinationSub, destination)) {
+        CloseKey(source);
+        return false;
+    }
+    for (const Parameter& p : kPortParameters) {
+        if (p.isString) {
+            std::string text;
+            if (QueryString(source, p.name, text)) SetString(destination, p.name, text);
+        } else {
+            uint32_t value = 0;
+            if (QueryDword(source, p.name, value)) SetDword(destination, p.name, value);
+        }
+    }
+    CloseKey(destination);
+    CloseKey(source);
+    return true;
+}
+
+bool CreateEnumKey() {
+    return WriteKey(ServiceKeyPath().c_str(), kEnumSubKey, [](HKEY) { return true; });
+}
+
+bool WriteEventLogSource() {
+    return WriteKey(kEventLogKey, kDriverBaseName, [](HKEY key) {
+        bool ok = SetString(key, "EventMessageFile",
+                            std::string("%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\drivers\\") +
+                                kDriverFileName);
+        return SetDword(key, "TypesSupported", kAllEventTypes) && ok;
+    });
+}
+
+bool LowerPortDriverErrorControl() {
+    return WriteKey(kServicesKey, kPortDriverName, [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
+}
+
+// Sets the port driver's file aside. Its ".sys" goes only once the ".off" copy is whole: that
+// driver serves the keyboard too. Without a ".sys" there is nothing to move (a second run finds
+// the copy already aside). False when the copy failed and every file was left as it was.
+bool MovePortDriverAside() {
+    const std::string inUse = DriversDir + kPortDriverName + kPortDriverInUse;
+    const std::string aside = DriversDir + kPortDriverName + kPortDriverAside;
+    if (!FileExists(inUse)) return true;
+    if (!CopyWhole(inUse, aside)) return false;
+    tk::SetAttr(inUse, FILE_ATTRIBUTE_ARCHIVE);
+    tk::Kill(inUse);
+    return true;
+}
+
+}  // namespace
+
+void SetBusyPointer(int pointer) {
+    if (pointer == tk::vbHourglass) {
+        ++BusyCount;
+    } else if (pointer == tk::vbDefault) {
+        if (BusyCount > 0) --BusyCount;
+    } else {
+        tk::SetScreenMousePointer(pointer);
+        return;
+    }
+    tk::SetScreenMousePointer(BusyCount > 0 ? tk::vbHourglass : tk::vbDefault);
+}
+
+bool DetectHardwareId() {
+    HardwareID = kNoDevice;
+    HKEY key = nullptr;
+    if (!OpenKey(HKEY_LOCAL_MACHINE, kPortEnumKey, key)) return false;
+    uint32_t count = 0;
+    if (QueryDword(key, "COUNT", count)) {
+        for (uint32_t i = 0; i < count; ++i) {
+            std::string entry;
+            if (!QueryString(key, std::to_string(i), entry)) break;
+            const std::string head = entry.substr(0, kDeviceIdPrefixLength);
+            bool found = false;
+            for (const char* device : kPs2PointingDevices) found = found || lstrcmpiA(head.c_str(), device) == 0;
+            if (found) {
+                HardwareID = "*" + entry.substr(kPnpIdStart, kPnpIdLength);
+                break;
+            }
+        }
+    }
+    CloseKey(key);
+    return lstrcmpiA(HardwareID.c_str(), kNoDevice) != 0;
+}
+
+bool SaveHardwareId() { return SaveRecordValue(kHardwareIdValue, HardwareID); }
+
+bool SaveVenderName() { return SaveRecordValue(kVenderNameValue, VenderName); }
+
+bool ServiceRegistrySetup() {
+    if (!GetWindowsPaths()) {
+        Tell(kPathsFailureText);
+        tk::End();
+    }
+    // Each step only after all before it went well.
+    const bool registered = WriteServiceKey() && CopyPortParameters() && CreateEnumKey() && WriteEventLogSource() &&
+                            LowerPortDriverErrorControl();
+    if (!registered) {
+        // The file stays where it is; the restart follows all the same.
+        Tell(kRegistryFailureText, MB_OK | MB_ICONEXCLAMATION);
+        return true;
+    }
+    if (MovePortDriverAside()) return true;
+    Tell(kMoveFailureText, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+void Main() {
+    ShowProgressMessage(kUpdatingText, kSetupTitle, &CentreBusy);
+    if (!LoadInstallationRecord()) {
+        Tell(kRecordFailureText);
+        tk::End();
+    }
+    if (!DetectHardwareId()) HardwareID = kControllerHardwareId;
+    if (!SaveHardwareId()) Tell(kHardwareIdFailureText);
+
+    const std::string setupInfo = InstallPath + kSetupInfoFile;
+    if (FileExists(setupInfo)) {
+        const std::string title = ReadIniString(setupInfo, "SETUP", "TITLE");
+        if (!title.empty()) {
+            VenderName = title;
+            if (!SaveVenderName()) Tell(kVenderNameFailureText);
+        }
+    }
+
+    const bool restart = ServiceRegistrySetup();
+    frmMessage.Unload();
+    if (!restart) return;
+    Tell(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK);
+    RestartWindows(kSetupTitle);
+}
