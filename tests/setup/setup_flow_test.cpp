@@ -1,0 +1,244 @@
+// Setup end to end, in a bed of its own where the suite's files and record lie in place but the
+// touch driver is not registered: tests/setup/setup_flow.sh runs the three steps below, restarting
+// the bed between them. Setup's restart request ends every program that owns a window (a witness
+// of ours shows it); this process owns none.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "common/SuiteNames.h"
+#include "tests/uia/uia.h"
+#include "tests/uia/uia_target.h"
+
+namespace {
+
+constexpr char kServices[] = "System\\CurrentControlSet\\Services\\";
+constexpr char kPortKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
+constexpr char kServiceKey[] = "System\\CurrentControlSet\\Services\\QRWNTPS2";
+constexpr char kEventLogKey[] = "System\\CurrentControlSet\\Services\\EventLog\\System\\QRWNTPS2";
+constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
+constexpr char kPortDriverBytes[] = "The PS/2 port driver of an XP machine, as the setup test lays it out.";
+constexpr char kVendor[] = "Acme Touch Systems";
+constexpr char kFinishedText[] =
+    "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
+    "The Windows must be restarted.";
+
+// A registry value as read back: its type and its data as text (a number in decimal).
+struct Value {
+    DWORD type;
+    std::string data;
+    bool operator==(const Value& o) const { return type == o.type && data == o.data; }
+};
+using Values = std::map<std::string, Value>;
+
+void PrintTo(const Value& v, std::ostream* out) { *out << (v.type == REG_DWORD ? "dword " : "sz ") << v.data; }
+
+Value Sz(const std::string& text) { return {REG_SZ, text}; }
+Value Dword(uint32_t n) { return {REG_DWORD, std::to_string(n)}; }
+
+bool KeyExists(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+Values ReadValues(const std::string& path) {
+    Values values;
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key) != ERROR_SUCCESS) return values;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        BYTE data[1024];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        std::string text;
+        if (type == REG_DWORD) text = std::to_string(*reinterpret_cast<const uint32_t*>(data));
+        else text = std::string(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<const char*>(data), dataSize));
+        values[name] = {type, text};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
+void WriteValues(const std::string& path, const Values& values) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, path.c_str(), &key), ERROR_SUCCESS) << path;
+    for (const auto& [name, v] : values) {
+        if (v.type == REG_DWORD) {
+            const DWORD n = std::stoul(v.data);
+            RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&n), sizeof n);
+        } else {
+            RegSetValueExA(key, name.c_str(), 0, v.type, reinterpret_cast<const BYTE*>(v.data.c_str()),
+                           DWORD(v.data.size() + 1));
+        }
+    }
+    RegCloseKey(key);
+}
+
+std::string DriversFolder() {
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    return std::string(system) + "\\drivers\\";
+}
+const std::string kPortSys = DriversFolder() + "i8042prt.sys";
+const std::string kPortOff = DriversFolder() + "i8042prt.off";
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void WriteFileText(const std::string& path, const std::string& text) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+// The parameters of the port driver: the table's names with the table's types are taken over; one
+// with the other type and one not in the table are not.
+const Values kPortParameters = {
+    {"PollingIterations", Dword(12000)},     {"SampleRate", Dword(60)},
+    {"PointerDeviceBaseName", Sz("PointerPort")}, {"KeyboardDeviceBaseName", Sz("KeyboardPort")},
+    {"MouseDataQueueSize", Sz("100")},      {"PollingIterationsMaximum", Dword(12000)},
+    {"WheelDetectionTimeout", Dword(1500)},
+};
+const Values kCopiedParameters = {
+    {"PollingIterations", Dword(12000)},     {"SampleRate", Dword(60)},
+    {"PointerDeviceBaseName", Sz("PointerPort")}, {"KeyboardDeviceBaseName", Sz("KeyboardPort")},
+    {"PollingIterationsMaximum", Dword(12000)},
+};
+
+// What an XP machine has of the port driver, which Wine lacks, and a vendor file.
+void LayOutAnXpMachine() {
+    WriteValues(kPortKey, {{"ErrorControl", Dword(1)}, {"Start", Dword(1)}, {"Type", Dword(1)}, {"Group", Sz("Keyboard Port")}});
+    WriteValues(std::string(kPortKey) + "\\Parameters", kPortParameters);
+    WriteValues(std::string(kPortKey) + "\\Enum",
+                {{"COUNT", Dword(2)}, {"0", Sz("Root\\*PNP0303\\1_0_22_0_32_0")}, {"1", Sz("ACPI\\PNP0F13\\4&1506bc8&0")}});
+    WriteFileText(kPortSys, kPortDriverBytes);
+    DeleteFileA(kPortOff.c_str());
+    WriteFileText(uia::InstallFile("setup.oem"), std::string("[SETUP]\r\nTITLE=") + kVendor + "\r\n");
+}
+
+uia::Process StartWitness() {
+    uia::Process witness = uia::Process::Start(uia::ExeFolder() + "\\" + target::kExeName);
+    uia::WaitForForm(target::kFormName, uia::kDefaultTimeout, witness.Pid());
+    return witness;
+}
+
+// Runs setup up to its completion message, answers it, and waits for the restart request, which
+// ends the witness, and for setup's end.
+void RunSetupToTheRestart(const char* screenshot) {
+    uia::Process witness = StartWitness();
+    uia::Process setup = uia::Process::Start(uia::InstallFile(kSetupFile));
+    HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, setup.Pid());
+    EXPECT_EQ(uia::Text(box), kSetupTitle);
+    EXPECT_EQ(uia::MessageBoxText(box), kFinishedText);
+    EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Information);
+    uia::SaveScreenshot(screenshot);
+    uia::Answer(box, IDOK);
+    EXPECT_TRUE(witness.WaitForExit()) << "no restart requested: the witness window lives on";
+    EXPECT_TRUE(setup.WaitForExit());
+}
+
+TEST(SetupFlow, FirstRunRegistersTheDriverInPlaceOfThePortDriverAndRestarts) {
+    ASSERT_FALSE(KeyExists(kServiceKey)) << "the bed must start without the touch driver's service";
+    LayOutAnXpMachine();
+    RunSetupToTheRestart("setup_finished");
+
+    EXPECT_EQ(ReadValues(kServiceKey), (Values{{"DisplayName", Sz("TouchScreen - Serial Mouse Driver V.K520.PS2")},
+                                               {"Group", Sz("Pointer Port")},
+                                               {"Start", Dword(1)},
+                                               {"Tag", Dword(2)},
+                                               {"Type", Dword(1)}}));
+    EXPECT_EQ(ReadValues(std::string(kServiceKey) + "\\Parameters"), kCopiedParameters);
+    EXPECT_TRUE(KeyExists(std::string(kServiceKey) + "\\Enum"));
+    EXPECT_EQ(ReadValues(kEventLogKey),
+              (Values{{"EventMessageFile", Sz("%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\drivers\\QRWNTPS2.sys")},
+                      {"TypesSupported", Dword(7)}}));
+    EXPECT_EQ(ReadValues(kPortKey).at("ErrorControl"), Dword(0));
+    EXPECT_EQ(ReadValues(std::string(kPortKey) + "\\Parameters"), kPortParameters) << "the source is left alone";
+
+    const Values record = ReadValues(kRecordKey);
+    EXPECT_EQ(record.at("HardwareID"), Sz("*PNP0F13"));
+    EXPECT_EQ(record.at("VenderName"), Sz(kVendor));
+
+    EXPECT_FALSE(Exists(kPortSys));
+    EXPECT_EQ(Contents(kPortOff), kPortDriverBytes);
+}
+
+TEST(SetupFlow, AfterTheRestartTheDriverRunsAndASecondRunKeepsTheCopyAside) {
+    uia::Driver driver;
+    driver.Open();
+    uia::Process panel = uia::Process::Start(uia::InstallFile(kControlPanelFile));
+    HWND main = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panel.Pid());
+    EXPECT_EQ(uia::Text(uia::Control(main, "lblOemTitle")), kVendor);
+    panel.Kill();
+
+    // A second run finds the port driver's file aside: no message of its own, the keys written
+    // again, the copy untouched, and the restart all the same.
+    WriteValues(kServiceKey, {{"Tag", Dword(9)}});
+    FILETIME before = {}, after = {};
+    HANDLE off = CreateFileA(kPortOff.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    GetFileTime(off, nullptr, nullptr, &before);
+    CloseHandle(off);
+
+    RunSetupToTheRestart("setup_finished_again");
+
+    EXPECT_EQ(ReadValues(kServiceKey).at("Tag"), Dword(2));
+    EXPECT_FALSE(Exists(kPortSys));
+    EXPECT_EQ(Contents(kPortOff), kPortDriverBytes);
+    off = CreateFileA(kPortOff.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    GetFileTime(off, nullptr, nullptr, &after);
+    CloseHandle(off);
+    EXPECT_EQ(CompareFileTime(&before, &after), 0) << "the copy aside was written again";
+}
+
+// A read-only copy aside does not stop a program that runs as root under Wine, so the copy is
+// blocked the two ways that stop anyone: held open without sharing, and a folder in its place.
+TEST(SetupFlow, ACopyAsideThatCannotBeWrittenKeepsEveryFileAndRestartsNothing) {
+    const std::string offBytes = "An earlier copy aside.";
+    for (const bool heldOpen : {true, false}) {
+        const char* what = heldOpen ? "a copy aside held open" : "a folder in the copy's place";
+        WriteFileText(kPortSys, kPortDriverBytes);
+        DeleteFileA(kPortOff.c_str());
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (heldOpen) {
+            WriteFileText(kPortOff, offBytes);
+            held = CreateFileA(kPortOff.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE) << what;
+        } else {
+            ASSERT_TRUE(CreateDirectoryA(kPortOff.c_str(), nullptr)) << what;
+        }
+
+        uia::Process witness = StartWitness();
+        uia::Process setup = uia::Process::Start(uia::InstallFile(kSetupFile));
+        HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, setup.Pid());
+        EXPECT_EQ(uia::Text(box), kSetupTitle) << what;
+        EXPECT_NE(uia::MessageBoxText(box).find("i8042prt.off"), std::string::npos) << uia::MessageBoxText(box);
+        EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Exclamation) << what;
+        if (heldOpen) uia::SaveScreenshot("setup_copy_aside_blocked");
+        uia::Answer(box, IDOK);
+        EXPECT_TRUE(setup.WaitForExit()) << what;
+        EXPECT_EQ(uia::FindMessageBox(setup.Pid()), nullptr) << what << ": a completion message";
+        EXPECT_TRUE(witness.Running()) << what << ": a restart was requested";
+
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        EXPECT_EQ(Contents(kPortSys), kPortDriverBytes) << what;
+        if (heldOpen) EXPECT_EQ(Contents(kPortOff), offBytes) << what;
+        else EXPECT_TRUE(GetFileAttributesA(kPortOff.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << what;
+        RemoveDirectoryA(kPortOff.c_str());
+    }
+}
+
+}  // namespace
