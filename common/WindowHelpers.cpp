@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/Numeric.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -17,9 +18,28 @@ constexpr int kWindowWordInstance = -6;
 
 constexpr int kCaptionBufferSize = 128;
 
+// The vendor header's fixed part, in twips.
+constexpr double kHeaderLeft = 480;
+constexpr double kTitleHeight = 390;
+constexpr double kVersionTop = 960;
+constexpr double kVersionHeight = 195;
+constexpr COLORREF kTitleRed = RGB(255, 0, 0);
+constexpr COLORREF kVersionBlue = RGB(0, 0, 255);
+
 }  // namespace
 
 void SetMainWindow(tk::Form& form) { gMainWindow = &form; }
+
+void DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption) {
+    //            control                  left         top             width               height
+    form.Label("lblOemTitle").At(kHeaderLeft, place.titleTop, place.titleWidth, kTitleHeight)
+        .Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
+    tk::Control& version = form.Label("lblSystem").At(kHeaderLeft, kVersionTop, place.versionWidth, kVersionHeight)
+        .Text(versionCaption).WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
+    if (place.versionSizedToText) version.AutoSize();
+    form.PictureBox("picIcon").At(5280, 360, 780, 780);
+    form.Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
+}
 
 tk::Form& MainWindow() { return *gMainWindow; }
 

@@ -33,6 +33,17 @@ FormPlacement CenterPlacement(double screenWidth, double screenHeight, double fo
 
 // Horizontally centred, vertically centred in the upper 85 % of the screen.
 void CenterForm(tk::Form& form);
+// The vendor header: the vendor title (lblOemTitle) above the version line (lblSystem), and the
+// program's icon (imgIcon) in a box (picIcon) at the right. Windows place the two labels
+// differently; the rest is the same in every window that shows the header.
+struct VendorHeaderPlace {
+    double titleTop;      // twips
+    double titleWidth;
+    double versionWidth;
+    bool versionSizedToText;
+};
+void DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption);
+
 // Centres imgIcon inside picIcon.
 void CenterIcon(tk::Form& form);
 // Copies the main window's caption, lblOemTitle and lblSystem into a dialog, then centres it and its icon.

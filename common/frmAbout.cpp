@@ -7,20 +7,17 @@
 FrmAbout frmAbout;
 
 namespace {
-constexpr COLORREF kTitleRed = RGB(255, 0, 0);
-constexpr COLORREF kVersionBlue = RGB(0, 0, 255);
 constexpr COLORREF kCopyrightBlue = RGB(0, 0, 128);
 }  // namespace
 
 FrmAbout::FrmAbout() : tk::Form("frmAbout") {
     Caption(" About").ClientSize(6975, 2880).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
+    //                        title top  width  version width  sized to text
+    DesignVendorHeader(*this, {480, 3570, 4275, false}, "");
+
     //         control                     left  top   width height
-    Label("lblOemTitle").At(480, 480, 3570, 390).WithFont("Times New Roman", 18, true).Fore(kTitleRed);
-    Label("lblSystem").At(480, 960, 4275, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
     Label("lblCopyright").At(480, 1500, 6135, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kCopyrightBlue);
-    PictureBox("picIcon").At(5280, 360, 780, 780);
-    Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
     CommandButton("cmdOK").At(2880, 2040, 1215, 495).Text("&OK").Default().Cancel();
 
     (*this)("cmdOK").Click = [this] { cmdOK_Click(); };

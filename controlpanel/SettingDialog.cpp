@@ -5,14 +5,6 @@
 #include "common/WindowHelpers.h"
 #include "resources/resource.h"
 
-namespace {
-
-// The header repeats the main window's: vendor title, version line, program icon at the top right.
-constexpr COLORREF kTitleRed = RGB(255, 0, 0);
-constexpr COLORREF kVersionBlue = RGB(0, 0, 255);
-
-}  // namespace
-
 void DrawChoice(tk::Control& control, bool chosen) { control.SetForeColor(chosen ? kChosenColour : kOptionColour); }
 
 OptionGroup::OptionGroup(tk::Form& form, std::string name, int first, int last, uint8_t& pending)
@@ -53,11 +45,8 @@ void OptionGroup::SetEnabled(bool on) {
 SettingDialog::SettingDialog(const std::string& formName, const std::string& designTitle) : tk::Form(formName) {
     Caption(designTitle).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
-    //         control                     left  top   width height
-    Label("lblOemTitle").At(480, 480, 3570, 390).Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
-    Label("lblSystem").At(480, 960, 4275, 195).Text("TouchScreen Control Panel Version ").WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
-    PictureBox("picIcon").At(5280, 360, 780, 780);
-    Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
+    //                        title top  width  version width  sized to text
+    DesignVendorHeader(*this, {480, 3570, 4275, false}, "TouchScreen Control Panel Version ");
 }
 
 void SettingDialog::DesignButtonRow(double bodyBottom) {

@@ -19,9 +19,6 @@ FrmMain frmMain;
 
 namespace {
 
-constexpr COLORREF kTitleRed = RGB(255, 0, 0);
-constexpr COLORREF kVersionBlue = RGB(0, 0, 255);
-
 // Right button with Shift and Alt held on Exit opens the drawing test.
 constexpr int kTestGestureButton = tk::vbRightButton;
 constexpr int kTestGestureShift = tk::vbShiftMask | tk::vbAltMask;
@@ -31,11 +28,10 @@ constexpr int kTestGestureShift = tk::vbShiftMask | tk::vbAltMask;
 FrmMain::FrmMain() : tk::Form("frmMain") {
     Caption("TouchScreen Control Panel").ClientSize(6645, 5715).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
+    //                        title top  width  version width  sized to text
+    DesignVendorHeader(*this, {480, 3570, 3105, true}, "TouchScreen Control Panel Version ");
+
     //         control                         left  top   width height
-    Label("lblOemTitle").At(480, 480, 3570, 390).Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
-    Label("lblSystem").At(480, 960, 3105, 195).Text("TouchScreen Control Panel Version ").WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue).AutoSize();
-    PictureBox("picIcon").At(5280, 360, 780, 780);
-    Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
 
     CommandButton("cmdSerialPort").At(480, 1500, 1695, 435).Text("&Serial Port");
     Shape("shpSerialPort").At(2280, 1500, 3855, 435);
