@@ -20,8 +20,6 @@ uint16_t BusyCount = 0;
 namespace {
 
 constexpr char kServicesKey[] = "System\\CurrentControlSet\\Services";
-constexpr char kPortServiceKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
-constexpr char kPortEnumKey[] = "System\\CurrentControlSet\\Services\\i8042prt\\Enum";
 constexpr char kEventLogKey[] = "System\\CurrentControlSet\\Services\\EventLog\\System";
 constexpr char kParametersSubKey[] = "Parameters";
 constexpr char kEnumSubKey[] = "Enum";
@@ -78,29 +76,26 @@ void CentreBusy(tk::Form& form) {
 
 void Tell(const char* text, unsigned style = MB_OK) { tk::MsgBox(text, style, kSetupTitle); }
 
-bool SaveRecordValue(const char* name, const std::string& text) {
-    std::string subKey = RecordSubKey;
-    HKEY key = nullptr;
-    if (!CreateKey(RecordHive, RecordBaseKey, subKey, key)) return false;
-    const bool written = SetString(key, name, text);
-    CloseKey(key);
-    return written;
-}
-
-// Writes a key's values, all of them even after one fails; true when the key opened and every
-// write succeeded.
+// Writes a key's values (created when missing), all of them even after one fails; true when the
+// key opened and every write succeeded.
 template <typename Writes>
-bool WriteKey(const char* keyPath, const char* subKeyName, Writes writes) {
+bool WriteKey(HKEY hive, const std::string& keyPath, const std::string& subKeyName, Writes writes) {
     std::string subKey = subKeyName;
     HKEY key = nullptr;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, keyPath, subKey, key)) return false;
+    if (!CreateKey(hive, keyPath, subKey, key)) return false;
     const bool written = writes(key);
     CloseKey(key);
     return written;
 }
 
+bool SaveRecordValue(const char* name, const std::string& text) {
+    return WriteKey(RecordHive, RecordBaseKey, RecordSubKey, [&](HKEY key) { return SetString(key, name, text); });
+}
+
+std::string ServiceKeyPath(const char* service) { return std::string(kServicesKey) + "\\" + service; }
+
 bool WriteServiceKey() {
-    return WriteKey(kServicesKey, kDriverBaseName, [](HKEY key) {
+    return WriteKey(HKEY_LOCAL_MACHINE, kServicesKey, kDriverBaseName, [](HKEY key) {
         bool ok = SetString(key, "DisplayName", std::string("TouchScreen - Serial Mouse Driver V.") + kVersionLabel);
         ok = SetString(key, "Group", "Pointer Port") && ok;
         ok = SetDword(key, "Start", kSystemStart) && ok;
@@ -109,15 +104,13 @@ bool WriteServiceKey() {
     });
 }
 
-std::string ServiceKeyPath() { return std::string(kServicesKey) + "\\" + kDriverBaseName; }
-
 // Copies what the port driver has of its parameters; a value it lacks, or has with another type,
 // is left out, and a failed copy of one value is not a failure.
 bool CopyPortParameters() {
     std::string sourceSub = kParametersSubKey, destinationSub = kParametersSubKey;
     HKEY source = nullptr, destination = nullptr;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, kPortServiceKey, sourceSub, source)) return false;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(), destinationSub, destination)) {
+    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName), sourceSub, source)) return false;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), destinationSub, destination)) {
         CloseKey(source);
         return false;
     }
@@ -136,11 +129,11 @@ bool CopyPortParameters() {
 }
 
 bool CreateEnumKey() {
-    return WriteKey(ServiceKeyPath().c_str(), kEnumSubKey, [](HKEY) { return true; });
+    return WriteKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kEnumSubKey, [](HKEY) { return true; });
 }
 
 bool WriteEventLogSource() {
-    return WriteKey(kEventLogKey, kDriverBaseName, [](HKEY key) {
+    return WriteKey(HKEY_LOCAL_MACHINE, kEventLogKey, kDriverBaseName, [](HKEY key) {
         bool ok = SetString(key, "EventMessageFile",
                             std::string("%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\drivers\\") +
                                 kDriverFileName);
@@ -149,7 +142,8 @@ bool WriteEventLogSource() {
 }
 
 bool LowerPortDriverErrorControl() {
-    return WriteKey(kServicesKey, kPortDriverName, [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
+    return WriteKey(HKEY_LOCAL_MACHINE, kServicesKey, kPortDriverName,
+                    [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
 }
 
 // Sets the port driver's file aside. Its ".sys" goes only once the ".off" copy is whole: that
@@ -182,7 +176,7 @@ void SetBusyPointer(int pointer) {
 bool DetectHardwareId() {
     HardwareID = kNoDevice;
     HKEY key = nullptr;
-    if (!OpenKey(HKEY_LOCAL_MACHINE, kPortEnumKey, key)) return false;
+    if (!OpenKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName) + "\\" + kEnumSubKey, key)) return false;
     uint32_t count = 0;
     if (QueryDword(key, "COUNT", count)) {
         for (uint32_t i = 0; i < count; ++i) {

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <map>
@@ -19,7 +18,6 @@
 
 namespace {
 
-constexpr char kServices[] = "System\\CurrentControlSet\\Services\\";
 constexpr char kPortKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
 constexpr char kServiceKey[] = "System\\CurrentControlSet\\Services\\QRWNTPS2";
 constexpr char kEventLogKey[] = "System\\CurrentControlSet\\Services\\EventLog\\System\\QRWNTPS2";
