@@ -22,6 +22,7 @@ constexpr DWORD kActivateTimeout = 3000;
 // and button events carry their own position.
 constexpr DWORD kPointerTimeout = 1000;
 constexpr DWORD kPointerSettle = 30;
+constexpr int kPointerMoveAttempts = 3;
 
 struct ModifierKey {
     unsigned modifier;
@@ -107,22 +108,28 @@ void ReleaseModifiers(std::vector<INPUT>& inputs, unsigned modifiers) {
     }
 }
 
+bool CursorAt(POINT p) {
+    const POINT c = CursorPos();
+    return c.x == p.x && c.y == p.y;
+}
+
 void MoveAndSettle(POINT p) {
-    std::vector<INPUT> inputs{MoveInput(p)};
-    Send(inputs);
-    WaitUntil(
-        [&] {
-            POINT c = CursorPos();
-            return c.x == p.x && c.y == p.y;
-        },
-        kPointerTimeout);
-    Sleep(kPointerSettle);
-    // The program reads its X events each time it waits for messages; a sent message
-    // returns only after such a wait.
-    if (HWND under = WindowFromPoint(p)) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(under, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPointerTimeout, &result);
+    // When a window has just appeared, Wine can put the pointer back where the X server last
+    // reported it: move it again until it stays where it was sent.
+    for (int attempt = 0; attempt < kPointerMoveAttempts; ++attempt) {
+        std::vector<INPUT> inputs{MoveInput(p)};
+        Send(inputs);
+        WaitUntil([&] { return CursorAt(p); }, kPointerTimeout);
+        Sleep(kPointerSettle);
+        // The program reads its X events each time it waits for messages; a sent message
+        // returns only after such a wait.
+        if (HWND under = WindowFromPoint(p)) {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutA(under, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kPointerTimeout, &result);
+        }
+        if (CursorAt(p)) return;
     }
+    Fail("the pointer did not stay at " + std::to_string(p.x) + "," + std::to_string(p.y));
 }
 
 // The key state a program reads during a click belongs to its own input queue, which
