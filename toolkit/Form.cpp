@@ -252,6 +252,7 @@ void Form::Impl::Destroyed() {
     stateValid = true;
     ready = resized = false;
     lastFocus = nullptr;
+    lines.clear();
     auto& loaded = LoadedForms();
     loaded.erase(std::remove(loaded.begin(), loaded.end(), &self), loaded.end());
     // A form unloaded by a message sent from another thread is handled inside GetMessage, which then
@@ -417,6 +418,23 @@ double Form::TextWidth(const std::string& text) const {
     SelectObject(screen, old);
     ReleaseDC(nullptr, screen);
     return PixelsToTwipsX(extent.cx);
+}
+
+void Form::Line(double x1, double y1, double x2, double y2, COLORREF colour) {
+    impl_->lines.push_back({x1, y1, x2, y2, colour});
+    if (hwnd_ == nullptr) return;
+    // The line's pixels only; the pen is one pixel wide, so a pixel round it is enough.
+    RECT r = {std::min(TwipsToPixelsX(x1), TwipsToPixelsX(x2)) - 1, std::min(TwipsToPixelsY(y1), TwipsToPixelsY(y2)) - 1,
+              std::max(TwipsToPixelsX(x1), TwipsToPixelsX(x2)) + 1, std::max(TwipsToPixelsY(y1), TwipsToPixelsY(y2)) + 1};
+    InvalidateRect(hwnd_, &r, TRUE);
+}
+
+void Form::Impl::PaintLines(HDC dc) const {
+    for (const DrawnLine& line : lines) {
+        Pen pen(dc, 1, line.colour);
+        MoveToEx(dc, TwipsToPixelsX(line.x1), TwipsToPixelsY(line.y1), nullptr);
+        LineTo(dc, TwipsToPixelsX(line.x2), TwipsToPixelsY(line.y2));
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -624,6 +642,13 @@ LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         GetClientRect(hwnd, &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, SharedBrush(im.EffectiveBack()));
         return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        im.PaintLines(dc);
+        EndPaint(hwnd, &ps);
+        return 0;
     }
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) {

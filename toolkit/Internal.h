@@ -166,6 +166,11 @@ struct Form::Impl {
     bool resized = false;    // the first Resize after loading has been raised
     bool unloading = false;
     HWND lastFocus = nullptr;
+    struct DrawnLine {
+        double x1, y1, x2, y2;
+        COLORREF colour;
+    };
+    std::vector<DrawnLine> lines;  // twips
 
     explicit Impl(Form& f) : self(f) {}
 
@@ -193,6 +198,26 @@ struct Form::Impl {
     void UpdateCursor();
     void Destroyed();
     bool HandleNavigationKey(const MSG& msg);
+    void PaintLines(HDC dc) const;
+};
+
+// A GDI pen for one drawing call.
+class Pen {
+public:
+    Pen(HDC dc, int width, COLORREF colour) : dc_(dc), pen_(CreatePen(PS_SOLID, width, colour)) {
+        old_ = SelectObject(dc_, pen_);
+    }
+    ~Pen() {
+        SelectObject(dc_, old_);
+        DeleteObject(pen_);
+    }
+    Pen(const Pen&) = delete;
+    Pen& operator=(const Pen&) = delete;
+
+private:
+    HDC dc_;
+    HPEN pen_;
+    HGDIOBJ old_;
 };
 
 // Window classes, registered once.

@@ -27,25 +27,6 @@ bool CommonMessage(Control& control, HWND hwnd, UINT message, WPARAM wParam, LPA
     return false;
 }
 
-// A GDI pen for one drawing call.
-class Pen {
-public:
-    Pen(HDC dc, int width, COLORREF colour) : dc_(dc), pen_(CreatePen(PS_SOLID, width, colour)) {
-        old_ = SelectObject(dc_, pen_);
-    }
-    ~Pen() {
-        SelectObject(dc_, old_);
-        DeleteObject(pen_);
-    }
-    Pen(const Pen&) = delete;
-    Pen& operator=(const Pen&) = delete;
-
-private:
-    HDC dc_;
-    HPEN pen_;
-    HGDIOBJ old_;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------

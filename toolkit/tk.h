@@ -258,6 +258,9 @@ public:
 
     // Width of a text in the form's font, in twips.
     double TextWidth(const std::string& text) const;
+    // A line on the form itself, in twips, beneath the controls; kept through repaints until
+    // the form unloads. Like a picture box's line it leaves out its end point.
+    void Line(double x1, double y1, double x2, double y2, COLORREF colour);
 
     // Events, overridden by the forms that need them.
     virtual void Form_Initialize() {}

@@ -113,6 +113,24 @@ TEST_F(DrawingTest, TheDrawingSurvivesARepaint) {
     EXPECT_EQ(box.Point(30, 5), kRed);
 }
 
+TEST_F(DrawingTest, AFormsOwnLineIsKeptThroughRepaintsUntilTheFormUnloads) {
+    // Below the picture boxes and the shape, where only the form paints.
+    const double y = 2700;
+    form.Line(120, y, 3120, y, kRed);
+    UpdateWindow(form.hWnd());
+    const int row = tk::TwipsToPixelsY(y);
+    EXPECT_EQ(Shown(form.hWnd(), 100, row), kRed);
+    EXPECT_EQ(Shown(form.hWnd(), tk::TwipsToPixelsX(3120), row), GetSysColor(COLOR_BTNFACE)) << "the end point is left out";
+    InvalidateRect(form.hWnd(), nullptr, TRUE);
+    UpdateWindow(form.hWnd());
+    EXPECT_EQ(Shown(form.hWnd(), 100, row), kRed);
+
+    form.Unload();
+    form.Show();
+    UpdateWindow(form.hWnd());
+    EXPECT_EQ(Shown(form.hWnd(), 100, row), GetSysColor(COLOR_BTNFACE));
+}
+
 TEST_F(DrawingTest, ClsAndANewBackColourClearTheDrawing) {
     tk::Control& box = form("picPixels");
     box.PSet(20, 20, kRed);
