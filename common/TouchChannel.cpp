@@ -64,8 +64,10 @@ void SendRecord(DWORD code, Record& record) {
     SendRequest(code, &record, sizeof record);
 }
 
+// Only to a live tool: a handle left registered by a tool that died may by now belong to another
+// program's window, for which WM_USER means something else.
 void CommandRightButtonTool(WPARAM command) {
-    if (HWND tool = RegisteredRightButtonTool()) SendMessageA(tool, WM_USER, command, 0);
+    if (HWND tool = RunningRightButtonTool()) SendMessageA(tool, WM_USER, command, 0);
 }
 
 }  // namespace

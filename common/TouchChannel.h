@@ -62,7 +62,8 @@ bool IsRightButtonToolWindow(HWND hwnd);
 // Whoever decides whether a tool runs, to start one or not, asks this.
 HWND RunningRightButtonTool();
 
-// Send the registered tool WM_USER with RBF_CMD_SHOW / HIDE / CLOSE; nothing without a tool.
+// Send the running tool (RunningRightButtonTool) WM_USER with RBF_CMD_SHOW / HIDE / CLOSE;
+// nothing without one.
 void ShowRightButtonTool();
 void HideRightButtonTool();
 void CloseRightButtonTool();

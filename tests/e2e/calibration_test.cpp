@@ -11,15 +11,14 @@
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "common/SuiteNames.h"
 #include "tests/uia/uia.h"
 
 namespace {
 
-constexpr char kControlPanelFile[] = "QRWNTPcp.exe";
 constexpr int kMargin = 16;  // half a cross mark, pixels
 constexpr int kRawMax = 1023;
 constexpr int kCornerCount = 4;
@@ -154,16 +153,16 @@ protected:
         block.calTop = kOldTop;
         block.calBottom = kOldBottom;
         driver.Reset(SIM_RESET_USE_BLOCK, &block);
-        // In place of the right-button tool; the control panel's SendMessage waits until it is answered.
-        tool = std::make_unique<uia::StandInWindow>("stand-in right-button tool");
-        driver.RegisterTool(tool->Window());
+        // The calibration hides the running right-button tool and shows it again.
+        uia::KillAll(kRightButtonToolFile);
+        toolProcess = uia::StartRegisteredTool(driver, tool);
         panelProcess = uia::Process::Start(uia::InstallFile(kControlPanelFile));
         mainWindow = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panelProcess.Pid());
     }
 
     void TearDown() override {
         if (panelProcess.Running()) panelProcess.Kill();
-        tool.reset();
+        toolProcess.Kill();
         if (uia::Driver::Available()) driver.Reset();
     }
 
@@ -308,8 +307,8 @@ protected:
     void ExpectWindowClosedAndMainBack() {
         uia::WaitForWindowGone(calibration);
         uia::Require([&] { return uia::Visible(mainWindow); }, "the main window back");
-        uia::Require([&] { return tool->Commands().size() >= 2; }, "the right-button tool shown again", 3000);
-        EXPECT_EQ(tool->Commands(), (std::vector<WPARAM>{RBF_CMD_HIDE, RBF_CMD_SHOW}));
+        uia::Require([&] { return uia::Visible(tool); }, "the right-button tool shown again", 3000);
+        EXPECT_TRUE(toolProcess.Running());
         EXPECT_TRUE(panelProcess.Running());
     }
 
@@ -334,7 +333,8 @@ protected:
     int height = 0;
     Panel panel{0, 0};
     uia::Driver driver;
-    std::unique_ptr<uia::StandInWindow> tool;
+    uia::Process toolProcess;
+    HWND tool = nullptr;
     uia::Process panelProcess;
     HWND mainWindow = nullptr;
     HWND calibration = nullptr;
@@ -368,8 +368,7 @@ TEST_F(Calibration, CompletedRunKeepsTheNewEdges) {
     WaitForIndicator(kYellow, "the indicator yellow while touched");
     RequireCross(1, false);  // no cross before the finger lifts
     uia::SaveScreenshot("calibration-start-lift-off");
-    uia::Require([&] { return tool->Commands().size() == 1; }, "the right-button tool hidden", 3000);
-    EXPECT_EQ(tool->Commands()[0], WPARAM(RBF_CMD_HIDE));
+    uia::Require([&] { return !uia::Visible(tool); }, "the right-button tool hidden", 3000);
     Lift();
 
     WaitForCornerPrompt(1);

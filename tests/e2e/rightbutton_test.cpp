@@ -54,11 +54,8 @@ protected:
 
     // Starts a tool and waits until it has registered its shown window.
     uia::Process Start(HWND& window) {
-        uia::Process p = uia::Process::Start(uia::InstallFile(kRightButtonToolFile));
-        window = uia::WaitForForm(kToolForm, uia::kDefaultTimeout, p.Pid());
-        uia::Require(
-            [&] { return driver.State().rbf.hwnd == uia::WindowField(window) && uia::Text(window) == kRunningCaption; },
-            "the tool's registration");
+        uia::Process p = uia::StartRegisteredTool(driver, window);
+        uia::Require([&] { return uia::Text(window) == kRunningCaption; }, "the tool's running caption");
         return p;
     }
 

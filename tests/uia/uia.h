@@ -330,6 +330,9 @@ public:
     void RegisterTool(HWND window);
 };
 
+// Starts the installed right-button tool and waits until the driver names its window, shown.
+Process StartRegisteredTool(Driver& driver, HWND& window);
+
 // ---------------------------------------------------------------------------
 // Error text of a Win32 error code, with its number.
 std::string ErrorText(DWORD code);

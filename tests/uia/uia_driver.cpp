@@ -3,6 +3,7 @@
 // request failed and why.
 #include "tests/uia/uia.h"
 
+#include "common/SuiteNames.h"
 #include "tests/driver/qrsimclient.h"
 #include "tests/uia/uia_internal.h"
 
@@ -58,6 +59,14 @@ void Driver::RegisterTool(HWND window) {
     RbfWindowRecord record = {WindowField(window), 0, {}};
     Check(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record),
           "IOCTL_TOUCH_SET_RBF_WINDOW");
+}
+
+Process StartRegisteredTool(Driver& driver, HWND& window) {
+    Process tool = Process::Start(InstallFile(kRightButtonToolFile));
+    window = WaitForForm("frmMain", kDefaultTimeout, tool.Pid());
+    Require([&] { return driver.State().rbf.hwnd == WindowField(window) && Visible(window); },
+            "the right-button tool's registration");
+    return tool;
 }
 
 }  // namespace uia
