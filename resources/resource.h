@@ -4,5 +4,6 @@
 
 #define IDI_PROGRAM    1   /* program and window icon */
 #define IDI_RBF_BUTTON 101 /* picture of the right-button tool's button */
+#define IDI_REMOVAL    102 /* the uninstaller's warning picture */
 
 #endif

@@ -7,16 +7,21 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "common/SuiteNames.h"
+#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
-#include "tests/uia/uia_target.h"
 
 namespace {
+
+using flow::Contents;
+using flow::Exists;
+using flow::kPortOff;
+using flow::kPortSys;
+using flow::StartWitness;
+using flow::WriteFileText;
 
 constexpr char kPortKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
 constexpr char kServiceKey[] = "System\\CurrentControlSet\\Services\\QRWNTPS2";
@@ -81,28 +86,6 @@ void WriteValues(const std::string& path, const Values& values) {
     RegCloseKey(key);
 }
 
-std::string DriversFolder() {
-    char system[MAX_PATH] = {};
-    GetSystemDirectoryA(system, MAX_PATH);
-    return std::string(system) + "\\drivers\\";
-}
-const std::string kPortSys = DriversFolder() + "i8042prt.sys";
-const std::string kPortOff = DriversFolder() + "i8042prt.off";
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void WriteFileText(const std::string& path, const std::string& text) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
-
 // The parameters of the port driver: the table's names with the table's types are taken over; one
 // with the other type and one not in the table are not.
 const Values kPortParameters = {
@@ -126,12 +109,6 @@ void LayOutAnXpMachine() {
     WriteFileText(kPortSys, kPortDriverBytes);
     DeleteFileA(kPortOff.c_str());
     WriteFileText(uia::InstallFile("setup.oem"), std::string("[SETUP]\r\nTITLE=") + kVendor + "\r\n");
-}
-
-uia::Process StartWitness() {
-    uia::Process witness = uia::Process::Start(uia::ExeFolder() + "\\" + target::kExeName);
-    uia::WaitForForm(target::kFormName, uia::kDefaultTimeout, witness.Pid());
-    return witness;
 }
 
 // Runs setup up to its completion message, answers it, and waits for the restart request, which

@@ -1,0 +1,42 @@
+// The uninstaller's steps after the user said Yes: the right-button tool closed, the suite's own
+// uninstall program run and awaited, the uninstaller's file scheduled for deletion, the PS/2 port
+// driver's file put back, and the restart.
+#ifndef UNINSTALL_BASMAIN_H
+#define UNINSTALL_BASMAIN_H
+
+#include <windows.h>
+
+#include <string>
+
+// The whole removal, from the hidden confirmation window to the restart request.
+void RemoveSoftware();
+
+// Closes the running right-button tool through the driver; nothing when the driver cannot be
+// opened or no tool runs.
+void CloseToolThroughDriver();
+
+// The uninstall program's command line for an installation folder, its path quoted: unquoted, a
+// folder with blanks would start the file named by the path's first words.
+std::string UninstallCommandLine(const std::string& installPath);
+
+// The wait for the uninstall program: up to kUninstallWaits waits of kUninstallWaitMs, each
+// after the pending window events have run, so that the progress window stays painted.
+constexpr int kUninstallWaits = 10;
+constexpr DWORD kUninstallWaitMs = 1000;
+struct UninstallWaitCalls {
+    DWORD(WINAPI* waitForSingleObject)(HANDLE, DWORD);
+    void (*doEvents)();
+};
+extern const UninstallWaitCalls kSystemUninstallWaitCalls;
+// "" when the process ended within the waits, else the failure text to show.
+std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls = kSystemUninstallWaitCalls);
+
+// Whether the port driver's file in driversDir can be put back: "" when its copy aside can be
+// read and its own file written, or when there is no copy aside but the file is in place; else
+// what stands in the way.
+std::string PortDriverRestoreProblem(const std::string& driversDir);
+// Copies the copy aside over the port driver's file and deletes the copy only once the file is
+// whole. True when the file is in place afterwards (also when there was no copy to restore).
+bool RestorePortDriver(const std::string& driversDir);
+
+#endif
