@@ -31,7 +31,7 @@ step "$setup_exe" 'SetupFlow.FirstRun*' 1
 step "$setup_exe" 'SetupFlow.AfterTheRestart*' 1
 "$winebed" restart "$bed"
 step "$setup_exe" 'SetupFlow.ACopyAside*' 1
-step "$uninstall_exe" 'Removal.*-Removal.Yes*' 4
+step "$uninstall_exe" 'Removal.*-Removal.Yes*' 2
 step "$uninstall_exe" 'Removal.Yes*' 1
 "$winebed" restart "$bed"
 step "$uninstall_exe" 'AfterTheRemoval.*' 1

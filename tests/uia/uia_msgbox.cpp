@@ -143,9 +143,14 @@ HWND FindMessageBox(DWORD pid) {
 
 HWND WaitForMessageBox(DWORD timeoutMs, DWORD pid) {
     HWND found = nullptr;
-    Require([&] { return (found = FindMessageBox(pid)) != nullptr; },
-            std::string("a message box") + (pid ? " of process " + std::to_string(pid) : ""),
-            timeoutMs);
+    const std::string what = std::string("a message box") + (pid ? " of process " + std::to_string(pid) : "");
+    Require([&] { return (found = FindMessageBox(pid)) != nullptr; }, what, timeoutMs);
+    // A box is shown before its loop takes messages; Wine counts a thread that has only peeked
+    // for a while (a program polling in a wait loop) as hung until then, and refuses requests
+    // to it that may not wait for a hung window.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result))
+        Fail("no answer from " + what + " once shown");
     return found;
 }
 

@@ -1,201 +1,116 @@
-// The uninstaller's steps that decide something: the wait for the uninstall program, its command
-// line, the window's layout, and whether and how the port driver's file is put back.
+// The uninstaller's steps that decide something: the wait for the uninstall program, the window's
+// layout, and whether and how the port driver's file is put back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
+#include <numeric>
 #include <string>
 #include <vector>
 
+#include "tests/setup/FlowSupport.h"
 #include "uninstall/basMain.h"
 #include "uninstall/frmMain.h"
 
 namespace {
 
-// The wait's answers in turn, and what the loop did before each wait.
-struct ScriptedWait {
-    static std::vector<DWORD> answers;
-    static std::vector<DWORD> timeouts;
-    static int events;
-    static std::vector<int> eventsBeforeWait;
-    static DWORD WINAPI Wait(HANDLE, DWORD ms) {
-        timeouts.push_back(ms);
-        eventsBeforeWait.push_back(events);
-        const size_t i = timeouts.size() - 1;
-        return i < answers.size() ? answers[i] : WAIT_TIMEOUT;
-    }
-    static void DoEvents() { ++events; }
-};
-std::vector<DWORD> ScriptedWait::answers;
-std::vector<DWORD> ScriptedWait::timeouts;
-int ScriptedWait::events = 0;
-std::vector<int> ScriptedWait::eventsBeforeWait;
-
-// Time-outs, then one other answer.
-std::vector<DWORD> After(size_t timeouts, DWORD last) {
-    std::vector<DWORD> answers(timeouts, WAIT_TIMEOUT);
-    answers.push_back(last);
-    return answers;
+// The wait's answers in turn (time-outs after the last), and the window events run before each.
+std::vector<DWORD> gAnswers;
+std::vector<int> gEventsAtWait;
+int gEvents = 0;
+DWORD WINAPI ScriptedWait(HANDLE, DWORD ms) {
+    EXPECT_EQ(ms, 1000u);
+    gEventsAtWait.push_back(gEvents);
+    return gEventsAtWait.size() <= gAnswers.size() ? gAnswers[gEventsAtWait.size() - 1] : WAIT_TIMEOUT;
 }
+void CountEvents() { ++gEvents; }
 
 TEST(WaitForUninstallTest, TenWaitsOfASecondEachAfterTheWindowEvents) {
-    struct Case {
-        const char* what;
-        std::vector<DWORD> answers;
+    const struct {
+        size_t timeouts;
+        DWORD then;
         const char* result;
-        size_t waits;
+        int waits;
     } cases[] = {
-        {"finished at once", After(0, WAIT_OBJECT_0), "", 1},
-        {"finished in the 9th wait", After(8, WAIT_OBJECT_0), "", 9},
-        {"finished in the 10th wait", After(9, WAIT_OBJECT_0), "", 10},
-        {"would finish in the 11th wait", After(10, WAIT_OBJECT_0), "Fail to remove files! (WAIT_TIMEOUT)", 10},
-        {"wait failed", After(2, WAIT_FAILED), "Fail to remove files! (WAIT_FAILED)", 3},
-        {"wait abandoned", After(0, WAIT_ABANDONED), "Fail to remove files! (WAIT_ABANDONED)", 1},
+        {8, WAIT_OBJECT_0, "", 9},
+        {9, WAIT_OBJECT_0, "", 10},
+        {10, WAIT_OBJECT_0, "Fail to remove files! (WAIT_TIMEOUT)", 10},
+        {2, WAIT_FAILED, "Fail to remove files! (WAIT_FAILED)", 3},
+        {0, WAIT_ABANDONED, "Fail to remove files! (WAIT_ABANDONED)", 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScriptedWait::answers = c.answers;
-        ScriptedWait::timeouts.clear();
-        ScriptedWait::eventsBeforeWait.clear();
-        ScriptedWait::events = 0;
-        EXPECT_EQ(WaitForUninstall(nullptr, {&ScriptedWait::Wait, &ScriptedWait::DoEvents}), c.result);
-        EXPECT_EQ(ScriptedWait::timeouts, std::vector<DWORD>(c.waits, 1000));
-        std::vector<int> expectedEvents;
-        for (size_t i = 1; i <= c.waits; ++i) expectedEvents.push_back(int(i));
-        EXPECT_EQ(ScriptedWait::eventsBeforeWait, expectedEvents) << "window events run before each wait";
+    for (const auto& c : cases) {
+        gAnswers.assign(c.timeouts, WAIT_TIMEOUT);
+        gAnswers.push_back(c.then);
+        gEventsAtWait.clear();
+        gEvents = 0;
+        EXPECT_EQ(WaitForUninstall(nullptr, {&ScriptedWait, &CountEvents}), c.result) << c.timeouts;
+        std::vector<int> once(c.waits);
+        std::iota(once.begin(), once.end(), 1);
+        EXPECT_EQ(gEventsAtWait, once) << c.timeouts;
     }
-}
-
-TEST(UninstallCommandLineTest, TheProgramIsQuotedSoThatBlanksInTheFolderDoNotSplitIt) {
-    EXPECT_EQ(UninstallCommandLine("C:\\Program Files\\TouchScreen"),
-              "\"C:\\Program Files\\TouchScreen\\unins000.exe\" /SILENT");
 }
 
 TEST(LayOutRemovalTest, WidensForTheCaptionAndCentresFrameAndButtons) {
-    struct Case {
-        const char* what;
-        RemovalMeasures in;
-        RemovalLayout out;
-    } cases[] = {
-        // 6645 - 1.5 x 1215 - 1215 = 3607.5 rounds to the even 3608.
-        {"caption fits", {6735, 90, 1800, 1215, 1215, 2955, 375, 5685}, {6735, 480, 1804, 3626.5, 430, 2768, 5785}},
-        // 2 x 1215 + 5000.25 = 7430.25: wider than the window. 7340 - 5685 = 1655 halves to 827;
-        // 7340 - 3037.5 = 4302.5 rounds to the even 4302.
-        {"caption wider", {6735, 90, 5000.25, 1215, 1215, 2955, 377, 5685}, {7430, 827, 2151, 3973.5, 777, 2767, 5785}},
+    // 6645 - 1.5 x 1215 - 1215 = 3607.5 rounds to the even 3608. A caption of 5000.25 asks for
+    // 7430; then 7340 - 5685 = 1655 halves to 827, and 7340 - 3037.5 = 4302.5 rounds to 4302.
+    const RemovalLayout fits = LayOutRemoval({6735, 90, 1800, 1215, 1215, 2955, 375, 5685});
+    const RemovalLayout wider = LayOutRemoval({6735, 90, 5000.25, 1215, 1215, 2955, 377, 5685});
+    const auto row = [](const RemovalLayout& l) {
+        return std::vector<double>{l.formWidth, l.shapeLeft, l.yesLeft, l.noLeft, double(l.ruleX), double(l.ruleY),
+                                   double(l.ruleLength)};
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const RemovalLayout l = LayOutRemoval(c.in);
-        EXPECT_EQ(l.formWidth, c.out.formWidth);
-        EXPECT_EQ(l.shapeLeft, c.out.shapeLeft);
-        EXPECT_EQ(l.yesLeft, c.out.yesLeft);
-        EXPECT_EQ(l.noLeft, c.out.noLeft);
-        EXPECT_EQ(l.ruleX, c.out.ruleX);
-        EXPECT_EQ(l.ruleY, c.out.ruleY);
-        EXPECT_EQ(l.ruleLength, c.out.ruleLength);
-    }
+    EXPECT_EQ(row(fits), (std::vector<double>{6735, 480, 1804, 3626.5, 430, 2768, 5785}));
+    EXPECT_EQ(row(wider), (std::vector<double>{7430, 827, 2151, 3973.5, 777, 2767, 5785}));
 }
 
-// A drivers folder of its own, in the temp folder.
-class PortDriverRestore : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        folder = std::string(temp) + "qr_restore_" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(folder.c_str(), nullptr);
-        sys = folder + "i8042prt.sys";
-        off = folder + "i8042prt.off";
-    }
-    void TearDown() override {
-        for (const std::string& f : {sys, off}) {
-            RemoveDirectoryA(f.c_str());
-            DeleteFileA(f.c_str());
-        }
-        RemoveDirectoryA(folder.c_str());
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
-    static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-    std::string folder, sys, off;
-};
-
-TEST_F(PortDriverRestore, TheCopyAsideGoesBackAndIsDeletedOnlyOnceTheFileIsWhole) {
-    struct Case {
+// The copy aside goes back whole and only then goes; whatever stands in the way is named before
+// anything is removed and leaves the files as they were.
+TEST(PortDriverRestoreTest, PutsTheCopyBackOrNamesWhatStandsInTheWay) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "qr_restore_" + std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string sys = folder + "i8042prt.sys", off = folder + "i8042prt.off";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    enum File { kNone, kText, kFolder, kHeld };
+    const struct {
         const char* what;
-        const char* offText;  // nullptr: no copy aside
-        const char* sysText;  // nullptr: no file in use
-        bool restored;
-        const char* sysAfter;
+        File off, sys;
+        const char* named;  // nullptr: the file can be put back
     } cases[] = {
-        {"as setup left it", "port driver", nullptr, true, "port driver"},
-        {"both there", "port driver", "something else", true, "port driver"},
-        {"already back", nullptr, "port driver", true, "port driver"},
-        {"neither there", nullptr, nullptr, false, nullptr},
+        {"as setup left it", kText, kNone, nullptr},
+        {"both there", kText, kText, nullptr},
+        {"already back", kNone, kText, nullptr},
+        {"neither there", kNone, kNone, "Neither"},
+        {"copy aside is a folder", kFolder, kText, "i8042prt.off"},
+        {"copy aside held open", kHeld, kText, "i8042prt.off"},
+        {"file in use held open", kText, kHeld, "i8042prt.sys"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        DeleteFileA(sys.c_str());
-        DeleteFileA(off.c_str());
-        if (c.offText) Write(off, c.offText);
-        if (c.sysText) Write(sys, c.sysText);
-        EXPECT_EQ(PortDriverRestoreProblem(folder).empty(), c.restored) << PortDriverRestoreProblem(folder);
-        EXPECT_EQ(RestorePortDriver(folder), c.restored);
-        EXPECT_FALSE(Exists(off));
-        if (c.sysAfter) EXPECT_EQ(Read(sys), c.sysAfter);
-        else EXPECT_FALSE(Exists(sys));
-    }
-}
-
-// What stops the restore is named before anything is removed, and leaves every file as it was.
-TEST_F(PortDriverRestore, AFileThatCannotBeReadOrWrittenIsNamedAndNothingMoves) {
-    struct Case {
-        const char* what;
-        bool offFolder;     // a folder in the copy's place
-        bool holdOff;       // the copy held open without sharing
-        bool holdSys;       // the file in use held open without sharing
-        const char* named;  // the file the problem names
-    } cases[] = {
-        {"copy aside is a folder", true, false, false, "i8042prt.off"},
-        {"copy aside held open", false, true, false, "i8042prt.off"},
-        {"file in use held open", false, false, true, "i8042prt.sys"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Write(sys, "old");
-        if (c.offFolder) {
-            DeleteFileA(off.c_str());
-            ASSERT_TRUE(CreateDirectoryA(off.c_str(), nullptr));
-        } else {
-            Write(off, "port driver");
-        }
+    for (const auto& c : cases) {
         HANDLE held = INVALID_HANDLE_VALUE;
-        if (c.holdOff || c.holdSys)
-            held = CreateFileA((c.holdOff ? off : sys).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        for (const auto& [path, kind, text] : {std::tuple{off, c.off, "aside"}, std::tuple{sys, c.sys, "in use"}}) {
+            RemoveDirectoryA(path.c_str());
+            DeleteFileA(path.c_str());
+            if (kind == kFolder) CreateDirectoryA(path.c_str(), nullptr);
+            if (kind == kText || kind == kHeld) flow::WriteFileText(path, text);
+            if (kind == kHeld) held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
         const std::string problem = PortDriverRestoreProblem(folder);
-        EXPECT_NE(problem.find(c.named), std::string::npos) << problem;
+        if (c.named) {
+            EXPECT_NE(problem.find(c.named), std::string::npos) << c.what << ": " << problem;
+            EXPECT_EQ(flow::Exists(off), c.off != kNone) << c.what;
+            EXPECT_EQ(flow::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
+        } else {
+            EXPECT_EQ(problem, "") << c.what;
+            EXPECT_EQ(flow::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
+            EXPECT_TRUE(RestorePortDriver(folder)) << c.what;
+            EXPECT_EQ(flow::Contents(sys), c.off == kNone ? "in use" : "aside") << c.what;
+            EXPECT_FALSE(flow::Exists(off)) << c.what;
+        }
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-        EXPECT_EQ(Read(sys), "old");
-        EXPECT_TRUE(Exists(off));
-        RemoveDirectoryA(off.c_str());
     }
-}
-
-// Without a file in use the check must not leave one behind.
-TEST_F(PortDriverRestore, TheCheckCreatesNoFile) {
-    Write(off, "port driver");
-    EXPECT_EQ(PortDriverRestoreProblem(folder), "");
-    EXPECT_FALSE(Exists(sys));
+    for (const std::string& path : {off, sys}) RemoveDirectoryA(path.c_str()), DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
