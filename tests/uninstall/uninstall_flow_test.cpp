@@ -153,6 +153,12 @@ TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
         if (!tool.Running()) tool = uia::StartRegisteredTool(driver, toolWindow);
         c.arrange();
         uia::PostClick(uia::Control(Start(), "cmdYes"));
+        if (c.toolAfter == kClosed) {
+            // The program reads its window events once a second while it waits.
+            HWND progress = uia::WaitForForm("frmMessage", uia::kDefaultTimeout, uninstaller.Pid());
+            EXPECT_EQ(uia::Text(uia::Control(progress, "lblMsg")), "Removing files from your system...");
+            uia::SaveScreenshot("uninstall_progress");
+        }
         HWND box = uia::WaitForMessageBox(kBeyondTheWaits, uninstaller.Pid());
         EXPECT_EQ(uia::Text(box), kTitle);
         EXPECT_EQ(uia::MessageBoxText(box).find(c.text), 0u) << uia::MessageBoxText(box);
@@ -182,8 +188,6 @@ TEST_F(Removal, YesClosesTheToolAwaitsTheUninstallProgramPutsThePortDriverBackAn
 
     uia::PostClick(uia::Control(Start(), "cmdYes"));
     HWND progress = uia::WaitForForm("frmMessage", uia::kDefaultTimeout, uninstaller.Pid());
-    EXPECT_EQ(uia::Text(uia::Control(progress, "lblMsg")), "Removing files from your system...");
-    uia::SaveScreenshot("uninstall_progress");
     HWND box = uia::WaitForMessageBox(kBeyondTheWaits, uninstaller.Pid());
     SetInstallPath(installPath);
     EXPECT_EQ(uia::MessageBoxText(box),
