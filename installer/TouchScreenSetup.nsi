@@ -1,0 +1,142 @@
+; The suite's installer. makensis -DTARGET=x86-ansi|amd64-unicode -DBIN=<folder of the programs and
+; unins000.exe> -DDRIVER=<driver file> [-DVENDOR=<folder of the vendor files>] -DOUTFILE=<file>
+;
+; Puts the programs, the uninstaller and the driver file in place, writes the installation record,
+; the logon entry, the Start-menu shortcuts and the Add or Remove Programs entry, notes first what
+; Windows had that the installation changes, and runs setup last, which ends in the restart.
+
+Target ${TARGET}
+!include "Suite.nsh"
+!include "LogicLib.nsh"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\TouchScreen"
+InstallDirRegKey HKLM "${RECORD_KEY}" "InstallPath"
+RequestExecutionLevel admin
+ShowInstDetails show
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "CompanyName" "${MAKER}"
+VIAddVersionKey "LegalCopyright" "${MAKER}"
+
+Page directory
+Page instfiles
+
+; Stops before anything is changed, with the reason (also as the exit code when silent).
+!macro Refuse TEXT
+  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  SetErrorLevel 2
+  Quit
+!macroend
+
+Function .onInit
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    !insertmacro Refuse "${PRODUCT} can only be installed by an administrator."
+  ${EndIf}
+
+  ; The NT family up to XP: 4.0, 5.0 and 5.1, and 5.2 (XP's 64-bit edition) for a 64-bit build.
+  ; GetVersion: the major version in the low byte, the minor one above it, the top bit set
+  ; outside the NT family.
+  System::Call 'kernel32::GetVersion() i .r1'
+  IntOp $2 $1 & 0xFF
+  IntOp $3 $1 >> 8
+  IntOp $3 $3 & 0xFF
+  StrCpy $0 "$2.$3"
+  IntOp $1 $1 & 0x80000000
+  ${If} $1 != 0
+    StrCpy $0 "not of the NT family"
+  ${EndIf}
+  ${IfNot} $0 == "4.0"
+  ${AndIfNot} $0 == "5.0"
+  ${AndIfNot} $0 == "5.1"
+  !if "${TARGET}" == "amd64-unicode"
+  ${AndIfNot} $0 == "5.2"
+  !endif
+    !insertmacro Refuse "${PRODUCT} needs Windows NT 4.0, 2000 or XP (this is Windows $0)."
+  ${EndIf}
+  !if "${TARGET}" != "amd64-unicode"
+    System::Call 'kernel32::GetCurrentProcess() p .r1'
+    System::Call 'kernel32::IsWow64Process(p r1, *i 0 r2) i .r3'
+    ${If} $2 == 1
+      !insertmacro Refuse "${PRODUCT} runs on 32-bit Windows only."
+    ${EndIf}
+  !endif
+
+  ; Setup sets the port driver's file aside: without it there is nothing to take over from.
+  ; An earlier installation has already set it aside.
+  ${IfNot} ${FileExists} "$SYSDIR\drivers\i8042prt.sys"
+    ReadRegStr $0 HKLM "${RECORD_KEY}" "InstallPath"
+    ${If} $0 == ""
+    ${OrIfNot} ${FileExists} "$SYSDIR\drivers\i8042prt.off"
+      !insertmacro Refuse "The PS/2 port driver ($SYSDIR\drivers\i8042prt.sys) is not there: ${PRODUCT} cannot take its place."
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+!macro NoteKey KEY NAME
+  !insertmacro KeyExists "${KEY}"
+  WriteRegDWORD HKLM "${ARP_KEY}" "${NAME}" $R9
+!macroend
+
+Section
+  ; What Windows had, noted at the first installation only: an update must not take the suite's
+  ; own keys for Windows' ones.
+  ReadRegDWORD $0 HKLM "${ARP_KEY}" "BeforeNoted"
+  ${If} $0 != 1
+    !insertmacro ForEachCreatedKey NoteKey
+    ClearErrors
+    ReadRegDWORD $0 HKLM "${PORT_KEY}" "ErrorControl"
+    ${IfNot} ${Errors}
+      WriteRegDWORD HKLM "${ARP_KEY}" "PortErrorControl" $0
+    ${EndIf}
+    WriteRegDWORD HKLM "${ARP_KEY}" "BeforeNoted" 1
+  ${EndIf}
+
+  SetOverwrite on
+  SetOutPath "$INSTDIR"
+  File "${BIN}\QRWNTPcp.exe"
+  File "${BIN}\QRWNTPao.exe"
+  File "${BIN}\QRWNTPrb.exe"
+  File "${BIN}\QRWNTPdi.exe"
+  File "${BIN}\unins000.exe"
+  !ifdef VENDOR
+    File /nonfatal "${VENDOR}\QRVender.Bmp"
+    File /nonfatal "${VENDOR}\QRVender.Cut"
+    File /nonfatal "${VENDOR}\setup.oem"
+  !endif
+  SetOutPath "$WINDIR"
+  File "${BIN}\QRWNTPde.exe"
+  SetOutPath "$SYSDIR\drivers"
+  File "/oname=QRWNTPS2.sys" "${DRIVER}"
+
+  WriteRegStr HKLM "${RECORD_KEY}" "VenderName" "${MAKER} TouchScreen"
+  WriteRegStr HKLM "${RECORD_KEY}" "InstallPath" "$INSTDIR"
+  WriteRegStr HKLM "${RECORD_KEY}" "WindowsPath" "$WINDIR"
+  WriteRegStr HKLM "${RECORD_KEY}" "SystemPath" "$SYSDIR"
+  WriteRegStr HKLM "${RECORD_KEY}" "HardwareID" "*VXN0001"
+
+  WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\QRWNTPao.exe"'
+
+  WriteRegStr HKLM "${ARP_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${ARP_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${ARP_KEY}" "Publisher" "${MAKER}"
+  WriteRegStr HKLM "${ARP_KEY}" "DisplayIcon" "$INSTDIR\QRWNTPcp.exe"
+  WriteRegStr HKLM "${ARP_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${ARP_KEY}" "UninstallString" '"$WINDIR\QRWNTPde.exe"'
+  WriteRegDWORD HKLM "${ARP_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${ARP_KEY}" "NoRepair" 1
+
+  SetShellVarContext all
+  CreateDirectory "$SMPROGRAMS\${MENU_FOLDER}"
+  CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Control Panel.lnk" "$INSTDIR\QRWNTPcp.exe"
+  CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Right Button.lnk" "$INSTDIR\QRWNTPrb.exe"
+
+  ; Setup registers the driver in place of the port driver and asks for the restart.
+  ExecWait '"$INSTDIR\QRWNTPdi.exe"'
+SectionEnd

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# cycle.sh CYCLE_TEST.exe
+#
+# The installer's cycle in two bare beds made for it: "cycle" goes through it, "cyclecontrol" only
+# through the same restarts. Install silently, restart, check, install again, restart, remove,
+# restart, check; then the registry and the files of "cycle" must have changed only where those of
+# "cyclecontrol" did too. What else differs is printed.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+winebed=$here/../winebed
+test_exe=$1
+setup_exe=$QR_BUILD/bin64/TouchScreenSetup.exe
+[ -f "$setup_exe" ] || setup_exe=$QR_BUILD/bin/TouchScreenSetup.exe
+[ -f "$setup_exe" ] || { echo "cycle: no TouchScreenSetup.exe in $QR_BUILD (is makensis installed?)"; exit 1; }
+snapshots=$QR_BUILD/cycle
+rm -rf "$snapshots"
+mkdir -p "$snapshots"
+
+for bed in cycle cyclecontrol; do
+    "$winebed" create "$bed" --bare >/dev/null
+done
+trap '"$winebed" destroy cycle; "$winebed" destroy cyclecontrol' EXIT
+for bed in cycle cyclecontrol; do "$winebed" start "$bed"; done
+
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# step BED TEST [SNAPSHOT]: one test of the program, which must pass.
+step() {
+    local out
+    out=$(QR_BED=$1 QR_SETUP_EXE=$(windows_path "$setup_exe") QR_SNAPSHOT=$(windows_path "${3:-/dev/null}") \
+        "$here/../winerun" "$test_exe" --gtest_filter="Cycle.$2" 2>&1) || { echo "$out"; return 1; }
+    echo "$out"
+    grep -q '^\[  PASSED  \] 1 test\.' <<<"$out" || { echo "cycle: $2 did not pass as a whole"; return 1; }
+}
+restart_both() { "$winebed" restart cycle; "$winebed" restart cyclecontrol; }
+
+for bed in cycle cyclecontrol; do step "$bed" Snapshot "$snapshots/$bed.before"; done
+step cycle InstallSilently
+restart_both
+step cycle AfterTheRestartTheSuiteRuns
+step cycle InstallSilently
+restart_both
+step cycle RemoveFromAddOrRemovePrograms
+restart_both
+step cycle AfterTheRestartNothingOfTheSuiteIsLeft
+for bed in cycle cyclecontrol; do step "$bed" Snapshot "$snapshots/$bed.after"; done
+
+# What changed in a bed: "added", "removed" or "changed", then the key and the value's name (or
+# the file).
+changes() {
+    awk -F'\t' 'NR == FNR { before[$1 "\t" $2] = $3; next }
+                { k = $1 "\t" $2; seen[k] = 1
+                  if (!(k in before)) print "added\t" k; else if (before[k] != $3) print "changed\t" k }
+                END { for (k in before) if (!(k in seen)) print "removed\t" k }' "$1" "$2" | LC_ALL=C sort
+}
+changes "$snapshots/cycle.before" "$snapshots/cycle.after" >"$snapshots/cycle.changes"
+changes "$snapshots/cyclecontrol.before" "$snapshots/cyclecontrol.after" >"$snapshots/cyclecontrol.changes"
+LC_ALL=C comm -23 "$snapshots/cycle.changes" "$snapshots/cyclecontrol.changes" >"$snapshots/left"
+if [ -s "$snapshots/left" ]; then
+    echo "cycle: the machine is not as it was before the installation; beyond the control bed's changes:"
+    cat "$snapshots/left"
+    exit 1
+fi
+echo "cycle: the machine is as it was"

@@ -1,0 +1,143 @@
+// The installer's whole cycle, run step by step by tests/installer/cycle.sh in a bare bed (and its
+// control bed for the snapshots): install silently, restart, find the suite running, install again,
+// restart, remove from Add or Remove Programs' command, restart, find nothing of the suite left.
+// QR_SETUP_EXE names the installer (a Windows path); QR_SNAPSHOT the file a snapshot goes to.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "common/SuiteNames.h"
+#include "tests/setup/FlowSupport.h"
+#include "tests/uia/uia.h"
+
+namespace {
+
+constexpr char kArpKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen QR-K52-PS2";
+constexpr char kSetupFinished[] =
+    "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
+    "The Windows must be restarted.";
+
+std::string Environment(const char* name) {
+    char value[MAX_PATH] = {};
+    GetEnvironmentVariableA(name, value, MAX_PATH);
+    return value;
+}
+
+std::string RegistryString(const char* key, const char* name) {
+    char data[MAX_PATH] = {};
+    DWORD size = sizeof data;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, data, &size);
+    return data;
+}
+
+std::string Folder(UINT (WINAPI* call)(LPSTR, UINT)) {
+    char folder[MAX_PATH] = {};
+    call(folder, MAX_PATH);
+    return folder;
+}
+
+// Every key and value below a key, a line each: "key<TAB>=name<TAB>type:data", and "key<TAB>key"
+// for the key itself (a value's name may be empty).
+void DumpKey(FILE* out, HKEY root, const std::string& rootName, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    const std::string shown = rootName + "\\" + path;
+    std::fprintf(out, "%s\tkey\t\n", shown.c_str());
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        BYTE data[65536];
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        std::fprintf(out, "%s\t=%s\t%lu:", shown.c_str(), name, type);
+        for (DWORD b = 0; b < dataSize; ++b) std::fprintf(out, "%02x", data[b]);
+        std::fputc('\n', out);
+    }
+    for (DWORD i = 0;; ++i) {
+        char sub[1024];
+        DWORD subSize = sizeof sub;
+        if (RegEnumKeyExA(key, i, sub, &subSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DumpKey(out, root, rootName, path + "\\" + sub);
+    }
+    RegCloseKey(key);
+}
+
+void DumpFiles(FILE* out, const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        const std::string path = folder + "\\" + name;
+        // The users' folders lead into this machine's home folder, which beds share.
+        if (name == "." || name == ".." || lstrcmpiA(path.c_str(), "C:\\users") == 0) continue;
+        std::fprintf(out, "file\t%s\t\n", path.c_str());
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DumpFiles(out, path);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+TEST(Cycle, Snapshot) {
+    FILE* out = std::fopen(Environment("QR_SNAPSHOT").c_str(), "w");
+    ASSERT_NE(out, nullptr) << Environment("QR_SNAPSHOT");
+    DumpKey(out, HKEY_LOCAL_MACHINE, "HKLM", "System\\CurrentControlSet\\Services");
+    DumpKey(out, HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE");
+    DumpKey(out, HKEY_CURRENT_USER, "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    DumpFiles(out, "C:");  // but the users' folders
+    std::fclose(out);
+}
+
+// Silently, as an administrator's script would; setup's completion message still asks.
+TEST(Cycle, InstallSilently) {
+    uia::Process installer = uia::Process::Start(Environment("QR_SETUP_EXE"), "/S");
+    HWND box = uia::WaitForMessageBox(60000);
+    EXPECT_EQ(uia::Text(box), kSetupTitle);
+    EXPECT_EQ(uia::MessageBoxText(box), kSetupFinished);
+    uia::SaveScreenshot("installer_setup_finished");
+    uia::Answer(box, IDOK);
+    ASSERT_TRUE(installer.WaitForExit(60000));
+    EXPECT_EQ(installer.ExitCode(), 0u);
+}
+
+TEST(Cycle, AfterTheRestartTheSuiteRuns) {
+    const std::string installPath = RegistryString("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
+    EXPECT_EQ(installPath, Folder(GetWindowsDirectoryA).substr(0, 3) + "Program Files\\TouchScreen");
+    uia::Driver driver;
+    driver.Open();
+    // The startup program ran at the logon.
+    uia::Require([&] { return driver.State().block.screenWidth == GetSystemMetrics(SM_CXSCREEN); },
+                 "the screen size from the startup program");
+    EXPECT_EQ(driver.State().block.screenHeight, GetSystemMetrics(SM_CYSCREEN));
+    uia::Process panel = uia::Process::Start(installPath + "\\" + kControlPanelFile);
+    HWND main = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panel.Pid());
+    EXPECT_EQ(uia::Text(uia::Control(main, "lblOemTitle")), "Orvale TouchScreen");
+    uia::SaveScreenshot("installer_control_panel");
+    panel.Kill();
+    EXPECT_TRUE(flow::Exists(flow::kPortOff));
+    EXPECT_FALSE(flow::Exists(flow::kPortSys));
+}
+
+TEST(Cycle, RemoveFromAddOrRemovePrograms) {
+    const std::string command = RegistryString(kArpKey, "UninstallString");
+    ASSERT_EQ(command, "\"" + Folder(GetWindowsDirectoryA) + "\\" + kUninstallerFile + "\"");
+    uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
+    HWND window = uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid());
+    uia::PostClick(uia::Control(window, "cmdYes"));
+    HWND box = uia::WaitForMessageBox(30000, uninstaller.Pid());
+    EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Information) << uia::MessageBoxText(box);
+    uia::Answer(box, IDOK);
+    EXPECT_TRUE(uninstaller.WaitForExit());
+}
+
+TEST(Cycle, AfterTheRestartNothingOfTheSuiteIsLeft) {
+    const std::string windows = Folder(GetWindowsDirectoryA);
+    for (const std::string& path : {windows.substr(0, 3) + "Program Files\\TouchScreen", windows + "\\" + kUninstallerFile,
+                                    flow::DriversFolder() + kDriverFileName, flow::kPortOff})
+        EXPECT_FALSE(flow::Exists(path)) << path;
+    EXPECT_EQ(flow::Contents(flow::kPortSys), "Test bed stand-in for the PS/2 port driver file.\n");
+    EXPECT_FALSE(uia::Driver::Available());
+}
+
+}  // namespace
