@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 
 #include "common/SuiteNames.h"
@@ -64,6 +66,14 @@ void DumpKey(FILE* out, HKEY root, const std::string& rootName, const std::strin
     RegCloseKey(key);
 }
 
+// The Windows version that Wine reports to programs started from now on.
+void SetWineVersion(const char* version) {
+    HKEY key = nullptr;
+    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine", &key);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), DWORD(strlen(version) + 1));
+    RegCloseKey(key);
+}
+
 void DumpFiles(FILE* out, const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -87,6 +97,27 @@ TEST(Cycle, Snapshot) {
     DumpKey(out, HKEY_CURRENT_USER, "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     DumpFiles(out, "C:");  // but the users' folders
     std::fclose(out);
+}
+
+// What the installer checks first stops it before it changes anything (the snapshots show that).
+TEST(Cycle, RefusesBeforeChangingAnything) {
+    const std::string portSys = flow::kPortSys, away = portSys + ".away";
+    const struct {
+        const char* what;
+        std::function<void()> arrange, undo;
+    } cases[] = {
+        {"no port driver", [&] { MoveFileA(portSys.c_str(), away.c_str()); },
+         [&] { MoveFileA(away.c_str(), portSys.c_str()); }},
+        {"Windows 7", [] { SetWineVersion("win7"); }, [] { SetWineVersion("winxp64"); }},
+    };
+    for (const auto& c : cases) {
+        c.arrange();
+        uia::Process installer = uia::Process::Start(Environment("QR_SETUP_EXE"), "/S");
+        EXPECT_TRUE(installer.WaitForExit(60000)) << c.what;
+        EXPECT_EQ(installer.ExitCode(), 2u) << c.what;
+        c.undo();
+    }
+    EXPECT_EQ(RegistryString(kArpKey, "DisplayName"), "");
 }
 
 // Silently, as an administrator's script would; setup's completion message still asks.
