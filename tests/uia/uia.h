@@ -326,8 +326,8 @@ public:
     SimState State();
     SimLog Log();
     // IOCTL_TOUCH_SET_RBF_WINDOW with window and not armed, as the right-button tool
-    // registers itself at its start.
-    void RegisterTool(HWND window);
+    // registers itself at its start, or armed, as its button press leaves it.
+    void RegisterTool(HWND window, bool armed = false);
 };
 
 // Starts the installed right-button tool and waits until the driver names its window, shown.

@@ -55,8 +55,8 @@ SimLog Driver::Log() {
     return log;
 }
 
-void Driver::RegisterTool(HWND window) {
-    RbfWindowRecord record = {WindowField(window), 0, {}};
+void Driver::RegisterTool(HWND window, bool armed) {
+    RbfWindowRecord record = {WindowField(window), int16_t(armed ? 1 : 0), {}};
     Check(SimRequest(IOCTL_TOUCH_SET_RBF_WINDOW, &record, sizeof record, &record, sizeof record),
           "IOCTL_TOUCH_SET_RBF_WINDOW");
 }

@@ -1,0 +1,55 @@
+#include "simulator/frmSimulator.h"
+
+#include <string>
+
+#include "resources/resource.h"
+#include "simulator/TouchHook.h"
+
+FrmSimulator frmSimulator;
+
+namespace {
+
+constexpr char kTitle[] = "Touch Simulator";
+constexpr double kScreenMargin = 120;  // twips from the work area's edges
+
+}  // namespace
+
+FrmSimulator::FrmSimulator() : tk::Form("frmSimulator") {
+    Caption(kTitle).ClientSize(4575, 1815).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
+
+    //       control                left   top  width height
+    Label("lblHelp")          .At(120,  120, 4335, 585)
+        .Text("The mouse is the touch panel: a left-button press, drag and release anywhere else on the screen "
+              "is a touch, and lands where the driver's calibration puts it.");
+    Label("lblRaw")           .At(120,  825, 4335, 195).Text("No touch yet.");
+    CheckBox("chkPlainMouse") .At(120, 1260, 2535, 255).Text("&Plain mouse (no touches)");
+    CommandButton("cmdClose") .At(3240, 1200, 1215, 375).Text("&Close").Cancel();
+    TabOrder({"chkPlainMouse", "cmdClose"});
+
+    (*this)("chkPlainMouse").Click = [this] { chkPlainMouse_Click(); };
+    (*this)("cmdClose").Click = [this] { cmdClose_Click(); };
+}
+
+void FrmSimulator::Form_Load() {
+    TouchHook.ownWindow = hWnd();
+    TouchHook.touched = [this](RawPoint raw, bool touched) {
+        (*this)("lblRaw").SetCaption("Last touch: raw " + std::to_string(raw.x) + ", " + std::to_string(raw.y) +
+                                     (touched ? " (touching)" : " (lifted)"));
+    };
+    if (!StartTouchHook()) {
+        tk::MsgBox("The touch driver \\\\.\\QRWNTPS2 cannot be opened, or the mouse cannot be watched.",
+                   MB_OK | MB_ICONSTOP, kTitle);
+        tk::End();
+    }
+    // Top right of the work area, above the other windows, where it covers the least.
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    Move(tk::PixelsToTwipsX(work.right) - Width() - kScreenMargin, tk::PixelsToTwipsY(work.top) + kScreenMargin);
+    SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void FrmSimulator::Form_Unload(int&) { StopTouchHook(); }
+
+void FrmSimulator::chkPlainMouse_Click() { TouchHook.plainMouse = (*this)("chkPlainMouse").Value() == 1; }
+
+void FrmSimulator::cmdClose_Click() { Unload(); }
