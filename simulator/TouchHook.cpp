@@ -6,10 +6,16 @@ TouchHookState TouchHook;
 
 namespace {
 
+// A touched panel keeps reporting its point, as the controller does, so that whoever waits for
+// steady reports gets them while the button is held still.
+constexpr UINT kRepeatMs = 20;
+
 HHOOK gHook = nullptr;
 HANDLE gDriver = INVALID_HANDLE_VALUE;
 bool gTouching = false;
 DWORD gUpFlag = MOUSEEVENTF_LEFTUP;
+UINT_PTR gRepeat = 0;
+SimReportInput gLastReport = {};
 
 bool Request(DWORD code, void* in, DWORD inSize, void* out, DWORD outSize) {
     DWORD got = 0;
@@ -37,6 +43,7 @@ void Touch(POINT at, bool touched, bool pressed) {
     SimReportInput report = {raw.x, raw.y, uint8_t(touched ? 1 : 0), {}};
     SimReportOutput answer = {};
     Request(IOCTL_SIM_REPORT, &report, sizeof report, &answer, sizeof answer);
+    gLastReport = report;
     TouchSettingsBlock block = {};
     Request(IOCTL_TOUCH_GET_SETTINGS, &block, sizeof block, &block, sizeof block);
     const POINT target = mapping.ToScreen({block.calLeft, block.calTop, block.calRight, block.calBottom}, raw);
@@ -49,6 +56,11 @@ void Touch(POINT at, bool touched, bool pressed) {
     }
     Inject(target, button);
     if (TouchHook.touched) TouchHook.touched(raw, touched);
+}
+
+void CALLBACK RepeatReport(HWND, UINT, UINT_PTR, DWORD) {
+    SimReportOutput answer = {};
+    if (gTouching) Request(IOCTL_SIM_REPORT, &gLastReport, sizeof gLastReport, &answer, sizeof answer);
 }
 
 bool OverOwnWindow(POINT at) {
@@ -66,6 +78,7 @@ LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lParam) {
         if (OverOwnWindow(mouse->pt)) break;
         gTouching = true;
         Touch(mouse->pt, true, true);
+        if (gRepeat == 0) gRepeat = SetTimer(nullptr, 0, kRepeatMs, RepeatReport);
         return 1;
     case WM_MOUSEMOVE:
         if (!gTouching) break;
@@ -74,6 +87,8 @@ LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lParam) {
     case WM_LBUTTONUP:
         if (!gTouching) break;
         gTouching = false;
+        if (gRepeat != 0) KillTimer(nullptr, gRepeat);
+        gRepeat = 0;
         Touch(mouse->pt, false, false);
         return 1;
     default:

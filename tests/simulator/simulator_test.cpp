@@ -99,6 +99,14 @@ TEST_F(Simulator, APressIsATouchThatLandsWhereTheEdgesPutIt) {
     EXPECT_NE(uia::Text(uia::Control(window, "lblRaw")).find(std::to_string(raw.x) + ", " + std::to_string(raw.y)),
               std::string::npos);
 
+    // Held still, the panel goes on reporting its point, as the controller does.
+    uia::MouseMove(screen);
+    uia::MouseDown(uia::MouseButton::Left);
+    const int first = driver.State().raw.sequence;
+    uia::Require([&] { return driver.State().raw.sequence - first >= 3; }, "reports while the touch is held");
+    EXPECT_TRUE(driver.State().raw.status & QR_STATUS_TOUCHED);
+    uia::MouseUp(uia::MouseButton::Left);
+
     // Before calibration the same press lands where the driver's whole-range edges put it.
     SetEdges({0, 0, 1023, 1023});
     uia::MouseClick(screen, uia::MouseButton::Left, 0);
