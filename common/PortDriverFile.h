@@ -10,6 +10,11 @@ constexpr char kPortDriverName[] = "i8042prt";
 constexpr char kPortDriverInUse[] = ".sys";
 constexpr char kPortDriverAside[] = ".off";
 
+// One of the two files in a drivers folder (ending in "\").
+inline std::string PortDriverPath(const std::string& driversDir, const char* extension) {
+    return driversDir + kPortDriverName + extension;
+}
+
 // Copies from over to and reads the copy back: true only when to then holds exactly the bytes
 // of from.
 bool CopyWhole(const std::string& from, const std::string& to);

@@ -150,8 +150,8 @@ bool LowerPortDriverErrorControl() {
 // driver serves the keyboard too. Without a ".sys" there is nothing to move (a second run finds
 // the copy already aside). False when the copy failed and every file was left as it was.
 bool MovePortDriverAside() {
-    const std::string inUse = DriversDir + kPortDriverName + kPortDriverInUse;
-    const std::string aside = DriversDir + kPortDriverName + kPortDriverAside;
+    const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
+    const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
     if (!FileExists(inUse)) return true;
     if (!CopyWhole(inUse, aside)) return false;
     tk::SetAttr(inUse, FILE_ATTRIBUTE_ARCHIVE);

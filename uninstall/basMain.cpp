@@ -30,10 +30,6 @@ constexpr unsigned kFailureBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODA
 
 void ShowFailureBox(const std::string& text) { tk::MsgBox(text, kFailureBoxStyle, kUninstallerTitle); }
 
-std::string PortDriverPath(const std::string& driversDir, const char* extension) {
-    return driversDir + kPortDriverName + extension;
-}
-
 bool IsThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Opened for writing without sharing, as the copy will open it: a file held open by anyone, a

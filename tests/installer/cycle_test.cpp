@@ -28,12 +28,6 @@ std::string Environment(const char* name) {
     return value;
 }
 
-std::string RegistryString(const char* key, const char* name) {
-    char data[MAX_PATH] = {};
-    DWORD size = sizeof data;
-    RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, data, &size);
-    return data;
-}
 
 std::string Folder(UINT (WINAPI* call)(LPSTR, UINT)) {
     char folder[MAX_PATH] = {};
@@ -117,7 +111,7 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
         EXPECT_EQ(installer.ExitCode(), 2u) << c.what;
         c.undo();
     }
-    EXPECT_EQ(RegistryString(kArpKey, "DisplayName"), "");
+    EXPECT_EQ(flow::RegistryText(kArpKey, "DisplayName"), "");
 }
 
 // Silently, as an administrator's script would; setup's completion message still asks.
@@ -133,7 +127,7 @@ TEST(Cycle, InstallSilently) {
 }
 
 TEST(Cycle, AfterTheRestartTheSuiteRuns) {
-    const std::string installPath = RegistryString("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
+    const std::string installPath = flow::RegistryText("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
     EXPECT_EQ(installPath, Folder(GetWindowsDirectoryA).substr(0, 3) + "Program Files\\TouchScreen");
     uia::Driver driver;
     driver.Open();
@@ -151,7 +145,7 @@ TEST(Cycle, AfterTheRestartTheSuiteRuns) {
 }
 
 TEST(Cycle, RemoveFromAddOrRemovePrograms) {
-    const std::string command = RegistryString(kArpKey, "UninstallString");
+    const std::string command = flow::RegistryText(kArpKey, "UninstallString");
     ASSERT_EQ(command, "\"" + Folder(GetWindowsDirectoryA) + "\\" + kUninstallerFile + "\"");
     uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
     HWND window = uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid());

@@ -37,6 +37,15 @@ inline void WriteFileText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
+// A value as text, the strings of a list joined by "|".
+inline std::string RegistryText(const char* key, const char* name, DWORD flags = RRF_RT_REG_SZ) {
+    char data[4096] = {};
+    DWORD size = sizeof data - 2;
+    RegGetValueA(HKEY_LOCAL_MACHINE, key, name, flags, nullptr, data, &size);
+    for (DWORD i = 0; i + 1 < size; ++i) data[i] = data[i] ? data[i] : '|';
+    return data;
+}
+
 inline uia::Process StartWitness() {
     uia::Process witness = uia::Process::Start(uia::ExeFolder() + "\\" + target::kExeName);
     uia::WaitForForm(target::kFormName, uia::kDefaultTimeout, witness.Pid());

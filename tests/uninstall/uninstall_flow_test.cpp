@@ -19,6 +19,7 @@ using flow::Contents;
 using flow::Exists;
 using flow::kPortOff;
 using flow::kPortSys;
+using flow::RegistryText;
 
 constexpr char kTitle[] = "TouchScreen Software Removal";
 constexpr char kPortDriverBytes[] = "The PS/2 port driver, set aside by setup.";
@@ -32,14 +33,6 @@ std::string Uninstaller() {
     return std::string(windows) + "\\" + kUninstallerFile;
 }
 
-// A value as text, the strings of a list joined by "|".
-std::string RegistryText(const char* key, const char* name, DWORD flags = RRF_RT_REG_SZ) {
-    char data[4096] = {};
-    DWORD size = sizeof data - 2;
-    RegGetValueA(HKEY_LOCAL_MACHINE, key, name, flags, nullptr, data, &size);
-    for (DWORD i = 0; i + 1 < size; ++i) data[i] = data[i] ? data[i] : '|';
-    return data;
-}
 bool DeletionPending() {
     std::string pending = RegistryText("System\\CurrentControlSet\\Control\\Session Manager",
                                        "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ);
