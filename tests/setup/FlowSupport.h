@@ -37,11 +37,11 @@ inline void WriteFileText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// A value as text, the strings of a list joined by "|".
+// A value as text, the strings of a list joined by "|"; "" when there is no such value.
 inline std::string RegistryText(const char* key, const char* name, DWORD flags = RRF_RT_REG_SZ) {
     char data[4096] = {};
     DWORD size = sizeof data - 2;
-    RegGetValueA(HKEY_LOCAL_MACHINE, key, name, flags, nullptr, data, &size);
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, flags, nullptr, data, &size) != ERROR_SUCCESS) return "";
     for (DWORD i = 0; i + 1 < size; ++i) data[i] = data[i] ? data[i] : '|';
     return data;
 }
