@@ -54,8 +54,11 @@ void Touch(POINT at, bool touched, bool pressed) {
     } else if (!touched) {
         button = gUpFlag;
     }
-    Inject(target, button);
+    // Injecting waits for the hooks, and Wine hands this thread the next real event meanwhile:
+    // whatever this touch leaves behind must be in place before, or a lift that comes in
+    // between would be overwritten by the older touch.
     if (TouchHook.touched) TouchHook.touched(raw, touched);
+    Inject(target, button);
 }
 
 void CALLBACK RepeatReport(HWND, UINT, UINT_PTR, DWORD) {
@@ -77,8 +80,8 @@ LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM lParam) {
     case WM_LBUTTONDOWN:
         if (OverOwnWindow(mouse->pt)) break;
         gTouching = true;
-        Touch(mouse->pt, true, true);
         if (gRepeat == 0) gRepeat = SetTimer(nullptr, 0, kRepeatMs, RepeatReport);
+        Touch(mouse->pt, true, true);
         return 1;
     case WM_MOUSEMOVE:
         if (!gTouching) break;

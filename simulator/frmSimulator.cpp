@@ -10,7 +10,10 @@ FrmSimulator frmSimulator;
 namespace {
 
 constexpr char kTitle[] = "Touch Simulator";
-constexpr double kScreenMargin = 120;  // twips from the work area's edges
+constexpr double kScreenMargin = 120;  // twips from the work area's top
+// From its right edge: calibration puts a cross into each corner of the screen (32 pixels), and
+// a touch on our window is never one.
+constexpr double kCornerClearance = 720;
 
 }  // namespace
 
@@ -44,7 +47,7 @@ void FrmSimulator::Form_Load() {
     // Top right of the work area, above the other windows, where it covers the least.
     RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    Move(tk::PixelsToTwipsX(work.right) - Width() - kScreenMargin, tk::PixelsToTwipsY(work.top) + kScreenMargin);
+    Move(tk::PixelsToTwipsX(work.right) - Width() - kCornerClearance, tk::PixelsToTwipsY(work.top) + kScreenMargin);
     SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
