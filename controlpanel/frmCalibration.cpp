@@ -48,11 +48,13 @@ constexpr char kSavedBlank[] = "    ";
 
 bool Touched() { return (TouchSample.status & QR_STATUS_TOUCHED) != 0; }
 
-// Between two reads of the driver while nothing happens. A controller reports every few
-// milliseconds at best, so reading it more often only burns processor time (under Wine each
-// idle round costs a tenth of a millisecond); input ends the pause at once, so ESC is not kept
-// waiting.
-constexpr DWORD kPollPauseMs = 8;
+// Between two reads of the driver while nothing happens. Each read crosses into the driver and
+// back (under Wine, with the window events, about a millisecond of processor time in the
+// program, wineserver and the driver's host together), so reading ten times a second keeps a
+// waiting calibration near 1 % of a processor; a finger held on a cross for the two steady
+// reports a point needs is still taken within a few tenths of a second. Input ends the pause
+// at once, so ESC is not kept waiting.
+constexpr DWORD kPollPauseMs = 100;
 
 void ProcessEventsAndPause() {
     tk::DoEvents();

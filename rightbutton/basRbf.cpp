@@ -15,10 +15,12 @@ constexpr int16_t kNotArmed = 0;
 constexpr int16_t kWaiting = 1;
 
 // Between two polls of the driver the wait gives the processor away until window input arrives or
-// this time has passed. The driver's answer changes only when the screen is touched, so a few
-// milliseconds cost no response; polling flat out would keep a processor busy for as long as the
-// user takes to touch.
-constexpr DWORD kPollPauseMs = 8;
+// this time has passed. The driver's answer changes only when the screen is touched, and the
+// button coming back a tenth of a second after the touch goes unnoticed; each poll crosses into
+// the driver and back (about a millisecond of processor time under Wine, counting wineserver
+// and the driver's host), so polling flat out would keep a processor busy for as long as the
+// user takes to touch, and even 125 polls a second cost about 9 % of one.
+constexpr DWORD kPollPauseMs = 100;
 
 // Upper-case hexadecimal without leading zeros, as wide as the value needs.
 std::string Hex(unsigned long long value) {

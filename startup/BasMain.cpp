@@ -49,7 +49,7 @@ bool StartRightButtonToolIfNeeded() {
     return StartRightButtonTool();
 }
 
-void PauseAboutOneSecond() { PauseAboutOneSecond(tk::Timer, tk::DoEvents); }
+void PauseAboutOneSecond() { PauseAboutOneSecond(tk::Timer, tk::DoEvents, tk::WaitForInput); }
 
 void Main() {
     frmMain.Show();

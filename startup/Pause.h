@@ -16,8 +16,13 @@ double PauseEnd(double start);
 // the clock has passed midnight (or was set back, which ends a short wait early, never late).
 double SecondsBetween(double earlier, double later);
 
-// Takes the clock once, then runs doEvents until PauseEnd of that reading has passed:
-// between half a second and one and a half seconds, also across midnight.
-void PauseAboutOneSecond(const std::function<double()>& clock, const std::function<void()>& doEvents);
+// The longest wait for input between two rounds of window events.
+constexpr unsigned long kPauseSliceMs = 100;
+
+// Takes the clock once, then runs doEvents and waits for input (at most kPauseSliceMs, never
+// past the end) until PauseEnd of that reading has passed: between half a second and one and a
+// half seconds, also across midnight.
+void PauseAboutOneSecond(const std::function<double()>& clock, const std::function<void()>& doEvents,
+                         const std::function<void(unsigned long)>& waitForInput);
 
 #endif

@@ -39,7 +39,7 @@ constexpr char kBreakQuestion[] = "Are you sure you want to break calibration?";
 // Edges the driver holds before each run; none of them is what a run computes.
 constexpr int16_t kOldLeft = 11, kOldRight = 1001, kOldTop = 21, kOldBottom = 991;
 
-// Time between two reports of the simulated controller: the panel reads far more often.
+// Time between two reports of the simulated controller.
 constexpr DWORD kReportInterval = 40;
 // How long a touch that must not be taken is watched.
 constexpr DWORD kNotTakenWatch = 500;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 #include "startup/Pause.h"
 
@@ -20,6 +21,11 @@ public:
         if (++events_ > kMaxEvents) throw std::runtime_error("the pause did not end");
         elapsed_ += step_;
         now_ = std::fmod(now_ + step_, kSecondsPerDay);
+    }
+    // Time passing while the pause waits for input.
+    void Wait(unsigned long ms) {
+        elapsed_ += ms / 1000.0;
+        now_ = std::fmod(now_ + ms / 1000.0, kSecondsPerDay);
     }
     // Jumps the clock, as a user or a time service setting it would.
     void Set(double reading) { now_ = reading; }
@@ -38,7 +44,7 @@ private:
 constexpr double kStep = 0.001;  // a clock reading every millisecond, like the real pause
 
 double RunPause(FakeClock& clock) {
-    PauseAboutOneSecond([&] { return clock.Read(); }, [&] { clock.Advance(); });
+    PauseAboutOneSecond([&] { return clock.Read(); }, [&] { clock.Advance(); }, [](unsigned long) {});
     return clock.Elapsed();
 }
 
@@ -123,8 +129,26 @@ TEST(PauseAboutOneSecond, EndsAtOnceWhenTheClockIsSetBack) {
                         [&] {
                             clock.Advance();
                             if (++events == 100) clock.Set(30000.0);
-                        });
+                        },
+                        [](unsigned long) {});
     EXPECT_EQ(events, 100);
+}
+
+// Between two rounds of window events the pause gives the processor away, in slices no longer
+// than kPauseSliceMs and never past its end, so that it costs next to nothing at every logon.
+TEST(PauseAboutOneSecond, WaitsForInputInSlicesUpToItsEnd) {
+    for (double start : {100.0, 100.98, 101.5, 86399.7}) {
+        FakeClock clock(start, 0.0);  // only the waits move it
+        std::vector<unsigned long> slices;
+        PauseAboutOneSecond([&] { return clock.Read(); }, [&] { clock.Advance(); },
+                            [&](unsigned long ms) {
+                                slices.push_back(ms);
+                                clock.Wait(ms);
+                            });
+        const double length = clock.Elapsed();
+        for (unsigned long ms : slices) EXPECT_LE(ms, kPauseSliceMs) << "start " << start;
+        EXPECT_LE(slices.size(), std::ceil(length * 1000 / kPauseSliceMs) + 1) << "start " << start;
+    }
 }
 
 }  // namespace
