@@ -92,34 +92,45 @@ TEST(SetBusyPointerTest, TheHourglassNestsAndOtherPointersAreSetDirectly) {
     }
 }
 
-std::string TempFile(const char* name, const char* contents) {
+std::string TempFile(const char* name, const std::string& contents) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + name;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    WriteFile(file, contents, DWORD(strlen(contents)), &written, nullptr);
+    WriteFile(file, contents.data(), DWORD(contents.size()), &written, nullptr);
     CloseHandle(file);
     return path;
 }
 
 TEST(ReadIniStringTest, TheTitleWithoutTrailingBlanksOrNothing) {
     const std::string oem = TempFile("qr_setup_test.oem", "[SETUP]\r\nTITLE=Acme Touch   \r\nBLANK=   \r\n");
+    // A vendor's file gone wrong: a title longer than the reader's 255-byte buffer, a file
+    // without the section, and bytes that are no text at all.
+    const std::string longTitle(300, 'T');
+    const std::string longOem = TempFile("qr_setup_long.oem", "[SETUP]\r\nTITLE=" + longTitle + "\r\n");
+    const std::string noSection = TempFile("qr_setup_nosection.oem", "TITLE=Acme Touch\r\n[OTHER]\r\nX=1\r\n");
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) garbage += char(1 + (i * 7919) % 255);
+    const std::string garbageOem = TempFile("qr_setup_garbage.oem", garbage);
     struct Case {
         const char* what;
         std::string file;
         const char* section;
         const char* key;
-        const char* text;
+        std::string text;
     } const cases[] = {
         {"trailing blanks removed", oem, "SETUP", "TITLE", "Acme Touch"},
         {"a title of blanks", oem, "SETUP", "BLANK", ""},
         {"no such key", oem, "SETUP", "NAME", ""},
         {"no such section", oem, "VENDOR", "TITLE", ""},
         {"no such file", oem + ".missing", "SETUP", "TITLE", ""},
+        {"a 300-character title keeps what fits", longOem, "SETUP", "TITLE", longTitle.substr(0, 254)},
+        {"a title outside any section", noSection, "SETUP", "TITLE", ""},
+        {"binary garbage", garbageOem, "SETUP", "TITLE", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(ReadIniString(c.file, c.section, c.key), c.text) << c.what;
-    DeleteFileA(oem.c_str());
+    for (const std::string& file : {oem, longOem, noSection, garbageOem}) DeleteFileA(file.c_str());
 }
 
 TEST(WindowsFoldersTest, EachEndsInOneBackslash) {
