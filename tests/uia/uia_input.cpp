@@ -256,9 +256,15 @@ void SendKey(HWND w, WORD vk, char ch) {
 void Activate(HWND w) {
     HWND form = FormOf(w);
     if (!form) Fail("cannot activate " + Describe(w) + ": no top-level window");
+    // Being the foreground window is not enough: keys typed right after go to the thread that has
+    // taken the activation, and a program reading the modifier keys with a click must have it.
+    const DWORD thread = GetWindowThreadProcessId(form, nullptr);
     Require(
         [&] {
-            if (GetForegroundWindow() == form) return true;
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            if (GetForegroundWindow() == form && GetGUIThreadInfo(thread, &info) && info.hwndActive == form)
+                return true;
             SetForegroundWindow(form);
             return false;
         },
