@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "common/SuiteNames.h"
+#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
@@ -32,12 +33,6 @@ constexpr int kRoundTrips = 200;    // driver requests in one sample
 constexpr double kTicksPerSecond = 100;  // Linux USER_HZ
 constexpr char kBareWindowFile[] = "QRBareWindow.exe";
 constexpr DWORD kRejectedCode = QR_CTL_CODE(0xBFF);  // no request of the driver
-
-std::string Environment(const char* name) {
-    char value[1024] = {};
-    if (GetEnvironmentVariableA(name, value, sizeof value) == 0) throw uia::Error(std::string(name) + " is not set");
-    return value;
-}
 
 double Now() {
     static LARGE_INTEGER frequency = [] {
@@ -60,23 +55,11 @@ double Median(std::vector<double> v) {
 // Processor time of the bed's Linux processes, read from /proc through drive Z:. Each poll of a
 // wait crosses the program, wineserver and the driver's host winedevice.exe: all three count.
 
-std::string ReadWhole(const std::string& path) {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "";
-    std::string text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
-    CloseHandle(f);
-    return text;
-}
-
 // The /proc stat files of the processes of this bed whose command line holds one of the names.
 // Found once before a measurement: each file opened under Wine is a wineserver request, and
 // wineserver is one of the processes measured.
 std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
-    static const std::string prefix = "WINEPREFIX=" + Environment("WINEPREFIX") + '\0';
+    static const std::string prefix = "WINEPREFIX=" + uia::Environment("WINEPREFIX") + '\0';
     std::vector<std::string> files;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
@@ -85,10 +68,10 @@ std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
         const std::string pid = found.cFileName;
         if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
         const std::string dir = "Z:\\proc\\" + pid + "\\";
-        const std::string command = ReadWhole(dir + "cmdline");
+        const std::string command = flow::Contents(dir + "cmdline");
         const bool named = std::any_of(names.begin(), names.end(),
                                        [&](const std::string& n) { return command.find(n) != std::string::npos; });
-        if (named && ReadWhole(dir + "environ").find(prefix) != std::string::npos) files.push_back(dir + "stat");
+        if (named && flow::Contents(dir + "environ").find(prefix) != std::string::npos) files.push_back(dir + "stat");
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return files;
@@ -98,7 +81,7 @@ std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
 long long CpuTicks(const std::vector<std::string>& statFiles) {
     long long ticks = 0;
     for (const std::string& file : statFiles) {
-        const std::string stat = ReadWhole(file);
+        const std::string stat = flow::Contents(file);
         const size_t end = stat.rfind(')');
         if (end == std::string::npos) continue;
         std::istringstream fields(stat.substr(end + 2));
@@ -216,7 +199,7 @@ double StartMs(const std::string& path, const std::function<bool(HWND)>& check) 
     return ms;
 }
 
-std::string BareWindow() { return Environment("QR_BENCH_BIN") + "\\" + kBareWindowFile; }
+std::string BareWindow() { return uia::Environment("QR_BENCH_BIN") + "\\" + kBareWindowFile; }
 
 Figure ControlPanelStart() {
     const auto [suite, floor] = Alternate(
@@ -352,7 +335,7 @@ double PeakWorkingSetKiB(const std::string& path, const std::string& args = "") 
 
 std::vector<Figure> Footprints(uia::Driver& driver) {
     std::vector<Figure> figures;
-    const std::string shipped = Environment("QR_BENCH_SHIPPED");
+    const std::string shipped = uia::Environment("QR_BENCH_SHIPPED");
     const double bareSize = FileKiB(shipped + "\\" + kBareWindowFile);
     for (const char* file : {kControlPanelFile, kStartupFile, kRightButtonToolFile, kSetupFile, kUninstallerFile}) {
         const double size = FileKiB(shipped + "\\" + file);
@@ -363,7 +346,7 @@ std::vector<Figure> Footprints(uia::Driver& driver) {
     const double bare = PeakWorkingSetKiB(BareWindow());
     for (const char* file : {kControlPanelFile, kRightButtonToolFile, kUninstallerFile}) {
         uia::KillAll(file);
-        const std::string path = Environment("QR_BENCH_BIN") + "\\" + file;
+        const std::string path = uia::Environment("QR_BENCH_BIN") + "\\" + file;
         figures.push_back({std::string("Peak working set of ") + file, "KiB", PeakWorkingSetKiB(path), "bare window",
                            bare, "-", true});
         driver.Reset();

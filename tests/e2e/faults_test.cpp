@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "common/SuiteNames.h"
+#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
 
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
-constexpr char kPortDriverFile[] = "C:\\windows\\system32\\drivers\\i8042prt.sys";
 constexpr char kRecordLoadFailure[] = "Fail to load data from Register File!";
 constexpr char kRightButtonRunningCaption[] = " P-RBF";
 
@@ -69,26 +69,17 @@ struct Keep {
     TouchSettingsBlock settings;
 };
 
-std::string FileBytes(const char* path) {
-    std::string bytes;
-    HANDLE f = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "(missing)";
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(f);
-    return bytes;
-}
-
-// How a program ended up: its message box, its shown main window, or its end.
-std::string Observe(uia::Process& p, DWORD pid) {
+// How a program ended up: its message box, its shown main window (unless it is one that ends by
+// itself, as the startup program does after its splash), or its end.
+std::string Observe(uia::Process& p, bool endsByItself = false) {
     std::string seen;
     uia::Require([&] {
-        if (HWND box = uia::FindMessageBox(pid)) {
+        if (HWND box = uia::FindMessageBox(p.Pid())) {
             seen = "box: " + uia::MessageBoxText(box);
             return true;
         }
-        if (HWND form = uia::FindForm("frmMain", pid)) {
+        HWND form = endsByItself ? nullptr : uia::FindForm("frmMain", p.Pid());
+        if (form != nullptr) {
             seen = "window: " + uia::Text(form);
             return true;
         }
@@ -101,19 +92,7 @@ std::string Observe(uia::Process& p, DWORD pid) {
     return seen;
 }
 
-// For a program that ends by itself (the startup program): its message box, or its end.
-std::string Outcome(uia::Process& p) {
-    std::string seen;
-    uia::Require([&] {
-        if (HWND box = uia::FindMessageBox(p.Pid())) {
-            seen = "box: " + uia::MessageBoxText(box);
-            return true;
-        }
-        if (!p.Running()) seen = "ended, exit code " + std::to_string(p.ExitCode());
-        return !p.Running();
-    }, "the program's end or its message");
-    return seen;
-}
+std::string Outcome(uia::Process& p) { return Observe(p, true); }
 
 // Answers every box the program still shows and ends it.
 void Finish(uia::Process& p) {
@@ -212,7 +191,7 @@ protected:
     Keep Snapshot() {
         Keep k;
         for (const char* name : kRecordValues) k.record.push_back(ReadValue(name));
-        k.portDriver = FileBytes(kPortDriverFile);
+        k.portDriver = flow::Contents(flow::kPortSys);
         k.settings = driver.State().block;
         return k;
     }
@@ -230,7 +209,7 @@ protected:
             } mend{row};
             row.arrange();
             uia::Process p = uia::Process::Start(program);
-            seen = row.act ? row.act(p) : Observe(p, p.Pid());
+            seen = row.act ? row.act(p) : Observe(p);
             Finish(p);
         }
         gTable.push_back(std::string("| ") + row.fault + " | " + row.program + " | " + seen + " |");

@@ -22,12 +22,6 @@ constexpr char kSetupFinished[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
     "The Windows must be restarted.";
 
-std::string Environment(const char* name) {
-    char value[MAX_PATH] = {};
-    GetEnvironmentVariableA(name, value, MAX_PATH);
-    return value;
-}
-
 
 std::string Folder(UINT (WINAPI* call)(LPSTR, UINT)) {
     char folder[MAX_PATH] = {};
@@ -84,8 +78,8 @@ void DumpFiles(FILE* out, const std::string& folder) {
 }
 
 TEST(Cycle, Snapshot) {
-    FILE* out = std::fopen(Environment("QR_SNAPSHOT").c_str(), "w");
-    ASSERT_NE(out, nullptr) << Environment("QR_SNAPSHOT");
+    FILE* out = std::fopen(uia::Environment("QR_SNAPSHOT").c_str(), "w");
+    ASSERT_NE(out, nullptr) << uia::Environment("QR_SNAPSHOT");
     DumpKey(out, HKEY_LOCAL_MACHINE, "HKLM", "System\\CurrentControlSet\\Services");
     DumpKey(out, HKEY_LOCAL_MACHINE, "HKLM", "SOFTWARE");
     DumpKey(out, HKEY_CURRENT_USER, "HKCU", "Software\\Microsoft\\Windows\\CurrentVersion\\Run");
@@ -106,7 +100,7 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
     };
     for (const auto& c : cases) {
         c.arrange();
-        uia::Process installer = uia::Process::Start(Environment("QR_SETUP_EXE"), "/S");
+        uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
         EXPECT_TRUE(installer.WaitForExit(60000)) << c.what;
         EXPECT_EQ(installer.ExitCode(), 2u) << c.what;
         c.undo();
@@ -116,7 +110,7 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
 
 // Silently, as an administrator's script would; setup's completion message still asks.
 TEST(Cycle, InstallSilently) {
-    uia::Process installer = uia::Process::Start(Environment("QR_SETUP_EXE"), "/S");
+    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
     HWND box = uia::WaitForMessageBox(60000);
     EXPECT_EQ(uia::Text(box), kSetupTitle);
     EXPECT_EQ(uia::MessageBoxText(box), kSetupFinished);

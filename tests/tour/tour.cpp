@@ -19,6 +19,7 @@
 #include <string>
 
 #include "common/SuiteNames.h"
+#include "tests/setup/FlowSupport.h"
 #include "tests/tour/TargetWindow.h"
 #include "tests/uia/uia.h"
 
@@ -38,24 +39,8 @@ constexpr COLORREF kPenBlue = RGB(0, 0, 255);
 constexpr double kOnTarget = 3;
 constexpr double kVisiblyOff = 10;
 
-std::string Environment(const char* name) {
-    char value[1024] = {};
-    if (GetEnvironmentVariableA(name, value, sizeof value) == 0) throw uia::Error(std::string(name) + " is not set");
-    return value;
-}
-
 void Check(bool condition, const std::string& what) {
     if (!condition) throw uia::Error(what);
-}
-
-std::string RegistryText(HKEY root, const char* key, const char* value) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1, type = 0;
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return "";
-    const LONG status = RegQueryValueExA(k, value, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(k);
-    return status == ERROR_SUCCESS && type == REG_SZ ? std::string(data) : "";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -66,8 +51,8 @@ std::string RegistryText(HKEY root, const char* key, const char* value) {
 // Linux program's process.
 void Xdo(const std::string& args) {
     static int calls = 0;
-    const std::string program = Environment("QR_XDO");
-    const std::string done = Environment("QR_TOUR") + "\\xdo-" + std::to_string(++calls) + ".done";
+    const std::string program = uia::Environment("QR_XDO");
+    const std::string done = uia::Environment("QR_TOUR") + "\\xdo-" + std::to_string(++calls) + ".done";
     std::string doneUnix = done.substr(2);  // a Z: path
     for (char& c : doneUnix) c = c == '\\' ? '/' : c;
     std::string line = "xdo " + doneUnix + " " + args;
@@ -110,7 +95,7 @@ double Distance(POINT a, POINT b) { return std::hypot(double(a.x - b.x), double(
 
 class Album {
 public:
-    Album() : folder_(Environment("QR_TOUR")) {
+    Album() : folder_(uia::Environment("QR_TOUR")) {
         std::ifstream list(folder_ + "\\tour.txt");
         for (std::string line; std::getline(list, line);) ++count_;
     }
@@ -147,7 +132,7 @@ void ClickBoxButton(HWND box, int id) {
 // Phases
 
 void Install(Album& album) {
-    uia::Process installer = uia::Process::Start(Environment("QR_SETUP_EXE"), "/S");
+    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
     HWND box = WaitForBoxPainted(0, 120000);
     Check(uia::MessageBoxText(box) == kSetupFinished, "setup's closing message, not: " + uia::MessageBoxText(box));
     album.Shot("setup-finished",
@@ -182,7 +167,7 @@ void OpenSuite(Suite& s) {
         const TouchSettingsBlock b = s.driver.State().block;
         return b.screenWidth == GetSystemMetrics(SM_CXSCREEN) && b.screenHeight == GetSystemMetrics(SM_CYSCREEN);
     }, "the screen size, written into the driver by the startup program at logon");
-    s.simulator = uia::Process::Start(Environment("QR_SIMULATOR"));
+    s.simulator = uia::Process::Start(uia::Environment("QR_SIMULATOR"));
     s.simulatorForm = uia::WaitForForm("frmSimulator", uia::kDefaultTimeout, s.simulator.Pid());
     s.panel = uia::Process::Start(uia::InstallFile(kControlPanelFile));
     s.main = uia::WaitForForm("frmMain", uia::kDefaultTimeout, s.panel.Pid());
@@ -385,7 +370,7 @@ void Open() {
 }
 
 void Remove(Album& album) {
-    std::string command = RegistryText(HKEY_LOCAL_MACHINE, kArpKey, "UninstallString");
+    std::string command = flow::RegistryText(kArpKey, "UninstallString");
     Check(command.size() > 2 && command.front() == '"', "the quoted Add or Remove Programs command");
     uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
     HWND question = uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid());

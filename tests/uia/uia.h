@@ -92,6 +92,8 @@ std::string InstallFolder();
 std::string InstallFile(const std::string& file);
 // Folder of the running test executable, without a trailing "\".
 std::string ExeFolder();
+// An environment variable that the program's script must set; throws Error when it is not.
+std::string Environment(const char* name);
 
 // The running processes of an executable file name (e.g. "QRWNTPrb.exe"), case ignored.
 std::vector<DWORD> ProcessIds(const std::string& exeFile);

@@ -228,6 +228,12 @@ std::string InstallFolder() {
 
 std::string InstallFile(const std::string& file) { return InstallFolder() + "\\" + file; }
 
+std::string Environment(const char* name) {
+    std::string value;
+    if (!ReadEnvironment(name, value)) Fail(std::string(name) + " is not set");
+    return value;
+}
+
 std::string ExeFolder() {
     char path[MAX_PATH * 2];
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
