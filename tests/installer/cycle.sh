@@ -23,7 +23,7 @@ done
 trap '"$winebed" destroy cycle; "$winebed" destroy cyclecontrol' EXIT
 for bed in cycle cyclecontrol; do "$winebed" start "$bed"; done
 
-windows_path() { echo "Z:${1//\//\\}"; }
+windows_path() { "$winebed" exec cycle -- winepath -w "$1"; }
 
 # step BED TEST [SNAPSHOT]: one test of the program, which must pass.
 step() {

@@ -29,8 +29,6 @@ command -v xdotool >/dev/null || { echo "tour: xdotool is missing (Debian packag
 
 rm -rf "$out"
 mkdir -p "$out"
-windows_path() { echo "Z:${1//\//\\}"; }
-
 "$winebed" create "$bed" --bare >/dev/null
 if [ -n "$display" ]; then
     "$winebed" start "$bed" --on-display "$display"
@@ -39,6 +37,7 @@ else
     trap '"$winebed" stop "$bed"' EXIT
 fi
 
+windows_path() { "$winebed" exec "$bed" -- winepath -w "$1"; }
 phase() {
     echo "tour: $1"
     QR_BED=$bed QR_TOUR=$(windows_path "$out") QR_SETUP_EXE=$(windows_path "$installer") \
