@@ -21,7 +21,6 @@
 #include <vector>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
@@ -68,10 +67,10 @@ std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
         const std::string pid = found.cFileName;
         if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
         const std::string dir = "Z:\\proc\\" + pid + "\\";
-        const std::string command = flow::Contents(dir + "cmdline");
+        const std::string command = uia::Contents(dir + "cmdline");
         const bool named = std::any_of(names.begin(), names.end(),
                                        [&](const std::string& n) { return command.find(n) != std::string::npos; });
-        if (named && flow::Contents(dir + "environ").find(prefix) != std::string::npos) files.push_back(dir + "stat");
+        if (named && uia::Contents(dir + "environ").find(prefix) != std::string::npos) files.push_back(dir + "stat");
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return files;
@@ -81,7 +80,7 @@ std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
 long long CpuTicks(const std::vector<std::string>& statFiles) {
     long long ticks = 0;
     for (const std::string& file : statFiles) {
-        const std::string stat = flow::Contents(file);
+        const std::string stat = uia::Contents(file);
         const size_t end = stat.rfind(')');
         if (end == std::string::npos) continue;
         std::istringstream fields(stat.substr(end + 2));

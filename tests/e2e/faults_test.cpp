@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
+#include "tests/driver/qrsimclient.h"
 #include "tests/uia/uia.h"
 
 namespace {
@@ -26,37 +26,10 @@ constexpr char kRightButtonRunningCaption[] = " P-RBF";
 
 const std::string kPanelWindow = std::string("window: ") + kControlPanelTitle;
 
-struct RegistryValue {
-    DWORD type = REG_NONE;
-    std::string data;
-    bool exists = false;
-    bool operator==(const RegistryValue& o) const { return type == o.type && data == o.data && exists == o.exists; }
-};
+using uia::RegistryValue;
 
-RegistryValue ReadValue(const char* name) {
-    RegistryValue v;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
-    DWORD size = 0;
-    if (RegQueryValueExA(key, name, nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
-        v.data.resize(size);
-        RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(&v.data[0]), &size);
-        v.data.resize(size);
-        v.exists = true;
-    }
-    RegCloseKey(key);
-    return v;
-}
-
-void WriteValue(const char* name, const RegistryValue& v) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    if (v.exists)
-        RegSetValueExA(key, name, 0, v.type, reinterpret_cast<const BYTE*>(v.data.data()), DWORD(v.data.size()));
-    else
-        RegDeleteValueA(key, name);
-    RegCloseKey(key);
-}
+RegistryValue ReadValue(const char* name) { return uia::ReadRegistryValue(HKEY_LOCAL_MACHINE, kRecordKey, name); }
+void WriteValue(const char* name, const RegistryValue& v) { uia::WriteRegistryValue(HKEY_LOCAL_MACHINE, kRecordKey, name, v); }
 
 RegistryValue Text(const std::string& text) { return {REG_SZ, text + '\0', true}; }
 
@@ -143,17 +116,8 @@ void DenyRecordWrites(bool on) {
 
 // Stops or starts the touch driver's service, and waits until the device is gone or back.
 void DriverService(bool run) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, kDriverBaseName, SERVICE_START | SERVICE_STOP) : nullptr;
-    if (service == nullptr) throw uia::Error("cannot open the driver's service: " + uia::ErrorText(GetLastError()));
-    SERVICE_STATUS status = {};
-    if (run)
-        StartServiceA(service, 0, nullptr);
-    else
-        ControlService(service, SERVICE_CONTROL_STOP, &status);
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    uia::Require([&] { return uia::Driver::Available() == run; }, run ? "the driver back" : "the driver gone");
+    if (!(run ? SimStartDriver() : SimStopDriver()))
+        throw uia::Error(std::string(run ? "cannot start" : "cannot stop") + " the driver: " + uia::ErrorText(GetLastError()));
 }
 
 struct Row {
@@ -191,7 +155,7 @@ protected:
     Keep Snapshot() {
         Keep k;
         for (const char* name : kRecordValues) k.record.push_back(ReadValue(name));
-        k.portDriver = flow::Contents(flow::kPortSys);
+        k.portDriver = uia::Contents(uia::kPortSys);
         k.settings = driver.State().block;
         return k;
     }

@@ -14,16 +14,7 @@ namespace {
 const char kTitle[] = " TouchScreen Control Panel #QR-K52-PS2";
 const char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
 
-std::string RecordValue(const char* name) {
-    char data[512] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "";
-    RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    return data;
-}
+std::string RecordValue(const char* name) { return uia::RegistryText(kRecordKey, name); }
 
 void WriteFileText(const std::string& path, const std::string& text) {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -12,7 +12,6 @@
 #include <string>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
@@ -89,7 +88,7 @@ TEST(Cycle, Snapshot) {
 
 // What the installer checks first stops it before it changes anything (the snapshots show that).
 TEST(Cycle, RefusesBeforeChangingAnything) {
-    const std::string portSys = flow::kPortSys, away = portSys + ".away";
+    const std::string portSys = uia::kPortSys, away = portSys + ".away";
     const struct {
         const char* what;
         std::function<void()> arrange, undo;
@@ -105,7 +104,7 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
         EXPECT_EQ(installer.ExitCode(), 2u) << c.what;
         c.undo();
     }
-    EXPECT_EQ(flow::RegistryText(kArpKey, "DisplayName"), "");
+    EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayName"), "");
 }
 
 // Silently, as an administrator's script would; setup's completion message still asks.
@@ -121,7 +120,7 @@ TEST(Cycle, InstallSilently) {
 }
 
 TEST(Cycle, AfterTheRestartTheSuiteRuns) {
-    const std::string installPath = flow::RegistryText("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
+    const std::string installPath = uia::RegistryText("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
     EXPECT_EQ(installPath, Folder(GetWindowsDirectoryA).substr(0, 3) + "Program Files\\TouchScreen");
     uia::Driver driver;
     driver.Open();
@@ -134,12 +133,12 @@ TEST(Cycle, AfterTheRestartTheSuiteRuns) {
     EXPECT_EQ(uia::Text(uia::Control(main, "lblOemTitle")), "Orvale TouchScreen");
     uia::SaveScreenshot("installer_control_panel");
     panel.Kill();
-    EXPECT_TRUE(flow::Exists(flow::kPortOff));
-    EXPECT_FALSE(flow::Exists(flow::kPortSys));
+    EXPECT_TRUE(uia::Exists(uia::kPortOff));
+    EXPECT_FALSE(uia::Exists(uia::kPortSys));
 }
 
 TEST(Cycle, RemoveFromAddOrRemovePrograms) {
-    const std::string command = flow::RegistryText(kArpKey, "UninstallString");
+    const std::string command = uia::RegistryText(kArpKey, "UninstallString");
     ASSERT_EQ(command, "\"" + Folder(GetWindowsDirectoryA) + "\\" + kUninstallerFile + "\"");
     uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
     HWND window = uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid());
@@ -148,14 +147,17 @@ TEST(Cycle, RemoveFromAddOrRemovePrograms) {
     EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Information) << uia::MessageBoxText(box);
     uia::Answer(box, IDOK);
     EXPECT_TRUE(uninstaller.WaitForExit());
+    // The restart it asked for has closed the session's windows; the renames wait for the bed's
+    // restart, after the driver's host is gone.
+    uia::Require([] { return uia::ProcessIds("wineboot.exe").empty(); }, "the end of the session");
 }
 
 TEST(Cycle, AfterTheRestartNothingOfTheSuiteIsLeft) {
     const std::string windows = Folder(GetWindowsDirectoryA);
     for (const std::string& path : {windows.substr(0, 3) + "Program Files\\TouchScreen", windows + "\\" + kUninstallerFile,
-                                    flow::DriversFolder() + kDriverFileName, flow::kPortOff})
-        EXPECT_FALSE(flow::Exists(path)) << path;
-    EXPECT_EQ(flow::Contents(flow::kPortSys), "Test bed stand-in for the PS/2 port driver file.\n");
+                                    uia::DriversFolder() + kDriverFileName, uia::kPortOff})
+        EXPECT_FALSE(uia::Exists(path)) << path;
+    EXPECT_EQ(uia::Contents(uia::kPortSys), "Test bed stand-in for the PS/2 port driver file.\n");
     EXPECT_FALSE(uia::Driver::Available());
 }
 

@@ -11,17 +11,16 @@
 #include <string>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
 
-using flow::Contents;
-using flow::Exists;
-using flow::kPortOff;
-using flow::kPortSys;
-using flow::StartWitness;
-using flow::WriteFileText;
+using uia::Contents;
+using uia::Exists;
+using uia::kPortOff;
+using uia::kPortSys;
+using uia::StartWitness;
+using uia::WriteFileText;
 
 constexpr char kPortKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
 constexpr char kServiceKey[] = "System\\CurrentControlSet\\Services\\QRWNTPS2";

@@ -19,7 +19,6 @@
 #include <string>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
 #include "tests/tour/TargetWindow.h"
 #include "tests/uia/uia.h"
 
@@ -370,7 +369,7 @@ void Open() {
 }
 
 void Remove(Album& album) {
-    std::string command = flow::RegistryText(kArpKey, "UninstallString");
+    std::string command = uia::RegistryText(kArpKey, "UninstallString");
     Check(command.size() > 2 && command.front() == '"', "the quoted Add or Remove Programs command");
     uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
     HWND question = uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid());

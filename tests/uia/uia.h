@@ -74,10 +74,6 @@ public:
     void Kill(UINT exitCode = 1);
     // Leaves the program running when this object goes.
     void Detach();
-    // Processor time used so far (user + kernel), in seconds. Under Wine it is the time of
-    // the threads still running (which for the suite's single-threaded programs is all)
-    // and only while the program runs.
-    double CpuSeconds() const;
 
 private:
     void Close();
@@ -99,9 +95,6 @@ std::string Environment(const char* name);
 std::vector<DWORD> ProcessIds(const std::string& exeFile);
 // Ends every running process of that file.
 void KillAll(const std::string& exeFile);
-// Processor time of the live threads of a process, in seconds; 0 once it is gone. What
-// Process::CpuSeconds reads under Wine, for a program known only by its id.
-double ThreadCpuSeconds(DWORD pid);
 
 // A window handle as the driver's records hold it (32 bits), and back.
 inline int32_t WindowField(HWND w) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(w)); }
@@ -301,9 +294,9 @@ Image CaptureScreen();
 Image CaptureRect(const RECT& screen);
 COLORREF ScreenPixel(int x, int y);
 
-// PNG (8-bit RGB, stored deflate blocks).
-std::vector<uint8_t> EncodePng(const Image& image);
+// PNG files, through GDI+.
 void WritePng(const std::string& path, const Image& image);
+Image ReadPng(const std::string& path);
 // QR_SHOTS when set (a Unix path is taken through drive Z:), otherwise the folder
 // "shots" beside the test executable's "bin" folder; created when missing.
 std::string ShotsFolder();
@@ -334,6 +327,39 @@ public:
 
 // Starts the installed right-button tool and waits until the driver names its window, shown.
 Process StartRegisteredTool(Driver& driver, HWND& window);
+
+// ---------------------------------------------------------------------------
+// Files and the registry, as the setup and removal flows find and leave them
+
+// The system's drivers folder, with a backslash at the end.
+std::string DriversFolder();
+// The PS/2 port driver's file, and where setup sets it aside.
+inline const std::string kPortSys = DriversFolder() + "i8042prt.sys";
+inline const std::string kPortOff = DriversFolder() + "i8042prt.off";
+
+bool Exists(const std::string& path);
+// The whole file; "" when it cannot be read.
+std::string Contents(const std::string& path);
+// Replaces the file's contents (also of a read-only file).
+void WriteFileText(const std::string& path, const std::string& text);
+
+// A registry value as stored; exists is false when there is no such value (or key).
+struct RegistryValue {
+    DWORD type = REG_NONE;
+    std::string data;
+    bool exists = false;
+    bool operator==(const RegistryValue& o) const { return exists == o.exists && type == o.type && data == o.data; }
+};
+RegistryValue ReadRegistryValue(HKEY root, const std::string& key, const char* name);
+// Writes the value back as it was read: a value that did not exist is deleted.
+void WriteRegistryValue(HKEY root, const std::string& key, const char* name, const RegistryValue& value);
+// A string value of HKLM as text, the strings of a list joined by "|"; "" when there is no such
+// value of these types (RRF_RT_ flags).
+std::string RegistryText(const std::string& key, const char* name, DWORD types = RRF_RT_REG_SZ);
+
+// A window of the test target, whose end shows that Windows was asked to restart (the restart
+// ends every program that owns a window; the test processes own none).
+Process StartWitness();
 
 // ---------------------------------------------------------------------------
 // Error text of a Win32 error code, with its number.

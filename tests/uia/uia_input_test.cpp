@@ -50,10 +50,9 @@ TEST_F(TargetTest, BlockingHandlerNeedsPostClick) {
     uia::Answer(uia::WaitForMessageBox(5000, program.Pid()), IDOK);
     ExpectLog("cmdBox(1) answered 1");
 
+    // PostClick comes back while the handler still waits for its box to be answered.
     ClearLog();
-    DWORD start = GetTickCount();
     uia::PostClick(button);
-    EXPECT_LT(GetTickCount() - start, 500u);
     uia::Answer(uia::WaitForMessageBox(5000, program.Pid()), IDOK);
     ExpectLog("cmdBox(1) answered 1");
 }

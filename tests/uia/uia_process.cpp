@@ -17,21 +17,9 @@ constexpr DWORD kPollInterval = 10;
 constexpr char kInstallPathVariable[] = "QR_INSTALL_PATH";
 constexpr char kInstallPathValue[] = "InstallPath";
 
-// FILETIME counts 100 ns units.
-double FileTimeSeconds(const FILETIME& t) {
-    ULARGE_INTEGER v;
-    v.LowPart = t.dwLowDateTime;
-    v.HighPart = t.dwHighDateTime;
-    return double(v.QuadPart) / 1e7;
-}
-
 std::string WithoutTrailingBackslash(std::string path) {
     while (path.size() > 1 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
     return path;
-}
-
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 bool ReadEnvironment(const char* name, std::string& value) {
@@ -182,19 +170,6 @@ void Process::Kill(UINT exitCode) {
 
 void Process::Detach() { Close(); }
 
-double Process::CpuSeconds() const {
-    if (UnderWine()) {
-        if (!Running())
-            Fail("no processor time of process " + std::to_string(pid_) +
-                 ": under Wine it is read from the threads of a running program");
-        return ThreadCpuSeconds(pid_);
-    }
-    FILETIME created, exited, kernel, user;
-    if (!process_ || !GetProcessTimes(process_, &created, &exited, &kernel, &user))
-        FailWin32("no processor times of process " + std::to_string(pid_));
-    return FileTimeSeconds(kernel) + FileTimeSeconds(user);
-}
-
 void Process::Close() {
     if (process_) CloseHandle(process_);
     process_ = nullptr;
@@ -208,20 +183,12 @@ std::string InstallFolder() {
     if (ReadEnvironment(kInstallPathVariable, path) && !path.empty())
         return WithoutTrailingBackslash(path);
 
-    std::string key = std::string(kMakerKey) + "\\" + kModelName;
-    HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS)
-        Fail(std::string("no install folder: ") + kInstallPathVariable +
-             " is not set and there is no installation record HKLM\\" + key);
-    char buffer[MAX_PATH * 2] = {};
-    DWORD type = 0, size = sizeof buffer - 1;
-    LONG rc = RegQueryValueExA(h, kInstallPathValue, nullptr, &type,
-                               reinterpret_cast<BYTE*>(buffer), &size);
-    RegCloseKey(h);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        Fail("no install folder: the installation record HKLM\\" + key + " has no string value " +
-             kInstallPathValue);
-    path.assign(buffer, strnlen(buffer, size));
+    const std::string key = std::string(kMakerKey) + "\\" + kModelName;
+    const RegistryValue value = ReadRegistryValue(HKEY_LOCAL_MACHINE, key, kInstallPathValue);
+    if (!value.exists || (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
+        Fail(std::string("no install folder: ") + kInstallPathVariable + " is not set and the installation record HKLM\\" +
+             key + " has no string value " + kInstallPathValue);
+    path.assign(value.data.c_str());
     if (path.empty()) Fail("no install folder: " + std::string(kInstallPathValue) + " is empty");
     return WithoutTrailingBackslash(path);
 }
@@ -240,28 +207,6 @@ std::string ExeFolder() {
     std::string s(path, n);
     size_t slash = s.find_last_of("\\/");
     return slash == std::string::npos ? std::string(".") : s.substr(0, slash);
-}
-
-// Wine answers GetProcessTimes for another process with the caller's own times, but
-// reads each thread's times from the host system: there a program's time is the sum
-// over its live threads.
-double ThreadCpuSeconds(DWORD pid) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
-    double total = 0;
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != pid) continue;
-        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
-        if (!thread) continue;
-        FILETIME created, exited, kernel, user;
-        if (GetThreadTimes(thread, &created, &exited, &kernel, &user))
-            total += FileTimeSeconds(kernel) + FileTimeSeconds(user);
-        CloseHandle(thread);
-    }
-    CloseHandle(snapshot);
-    return total;
 }
 
 std::vector<DWORD> ProcessIds(const std::string& exeFile) {

@@ -1,8 +1,10 @@
-// Screen capture of the virtual desktop, pixel reads and PNG files.
+// Screen capture of the virtual desktop, pixel reads and PNG files (GDI+).
 #include "tests/uia/uia.h"
 
+#include <objidl.h>
+#include <gdiplus.h>
+
 #include <algorithm>
-#include <array>
 
 #include "tests/uia/uia_internal.h"
 
@@ -18,66 +20,24 @@ constexpr char kShotsVariable[] = "QR_SHOTS";
 // Wine copies a window's drawing to the X screen shortly after its thread goes idle.
 constexpr DWORD kFlushDelay = 50;
 constexpr char kShotsFolderName[] = "shots";
-constexpr size_t kStoredBlockMax = 65535;
-constexpr uint32_t kAdlerModulus = 65521;
-constexpr uint8_t kPngSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr uint8_t kPngColourTypeRgb = 2;
-// zlib header: deflate with a 32 KB window, no preset dictionary, check bits for 0x7801.
-constexpr uint8_t kZlibHeader[] = {0x78, 0x01};
+// GDI+'s PNG encoder, image/png.
+constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
-uint32_t Crc32(const uint8_t* data, size_t size) {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
+// GDI+ for the rest of the test program's life.
+void StartGdiplus() {
+    static const bool started = [] {
+        ULONG_PTR token = 0;
+        Gdiplus::GdiplusStartupInput input;
+        return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
     }();
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    if (!started) Fail("GDI+ did not start");
 }
 
-uint32_t Adler32(const std::vector<uint8_t>& data) {
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : data) {
-        a = (a + byte) % kAdlerModulus;
-        b = (b + a) % kAdlerModulus;
-    }
-    return (b << 16) | a;
-}
-
-void PutBigEndian(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint8_t>& data) {
-    PutBigEndian(out, uint32_t(data.size()));
-    size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, Crc32(out.data() + typeAt, data.size() + 4));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> out(std::begin(kZlibHeader), std::end(kZlibHeader));
-    size_t at = 0;
-    do {
-        size_t n = std::min(kStoredBlockMax, raw.size() - at);
-        bool last = at + n == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(uint8_t(n));
-        out.push_back(uint8_t(n >> 8));
-        out.push_back(uint8_t(~n));
-        out.push_back(uint8_t(~n >> 8));
-        out.insert(out.end(), raw.begin() + long(at), raw.begin() + long(at + n));
-        at += n;
-    } while (at < raw.size());
-    PutBigEndian(out, Adler32(raw));
-    return out;
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(size_t(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], int(wide.size()))));
+    if (!wide.empty()) wide.pop_back();
+    return wide;
 }
 
 void MakeFolders(const std::string& path) {
@@ -185,48 +145,46 @@ COLORREF ScreenPixel(int x, int y) {
     return CaptureRect(one).ColorAt(0, 0);
 }
 
-std::vector<uint8_t> EncodePng(const Image& image) {
-    std::vector<uint8_t> raw;
-    raw.reserve(size_t(image.height) * (size_t(image.width) * 3 + 1));
-    for (int y = 0; y < image.height; ++y) {
-        raw.push_back(0);  // filter type None
-        for (int x = 0; x < image.width; ++x) {
-            uint32_t p = image.At(x, y);
-            raw.push_back(uint8_t(p >> 16));
-            raw.push_back(uint8_t(p >> 8));
-            raw.push_back(uint8_t(p));
-        }
+void WritePng(const std::string& path, const Image& image) {
+    StartGdiplus();
+    // 0x00RRGGBB in memory order is what GDI+ calls 32 bits per pixel RGB.
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    Gdiplus::GpStatus status = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
+        image.width, image.height, image.width * 4, PixelFormat32bppRGB,
+        reinterpret_cast<BYTE*>(const_cast<uint32_t*>(image.pixels.data())), &bitmap);
+    if (status == Gdiplus::Ok) {
+        status = Gdiplus::DllExports::GdipSaveImageToFile(bitmap, Wide(path).c_str(), &kPngEncoder, nullptr);
+        Gdiplus::DllExports::GdipDisposeImage(bitmap);
     }
-
-    std::vector<uint8_t> header;
-    PutBigEndian(header, uint32_t(image.width));
-    PutBigEndian(header, uint32_t(image.height));
-    header.push_back(8);  // bits per sample
-    header.push_back(kPngColourTypeRgb);
-    header.push_back(0);  // compression: deflate
-    header.push_back(0);  // filter method
-    header.push_back(0);  // no interlace
-
-    std::vector<uint8_t> png(std::begin(kPngSignature), std::end(kPngSignature));
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", ZlibStored(raw));
-    PutChunk(png, "IEND", {});
-    return png;
+    if (status != Gdiplus::Ok) Fail("cannot write " + Quote(path) + ": GDI+ status " + std::to_string(int(status)));
 }
 
-void WritePng(const std::string& path, const Image& image) {
-    std::vector<uint8_t> png = EncodePng(image);
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) FailWin32("cannot create " + Quote(path));
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, png.data(), DWORD(png.size()), &written, nullptr);
-    DWORD error = GetLastError();
-    CloseHandle(f);
-    if (!ok || written != png.size()) {
-        SetLastError(error);
-        FailWin32("cannot write " + Quote(path));
-    }
+Image ReadPng(const std::string& path) {
+    StartGdiplus();
+    Gdiplus::GpBitmap* bitmap = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromFile(Wide(path).c_str(), &bitmap) != Gdiplus::Ok)
+        Fail("cannot read the picture " + Quote(path));
+    Image image;
+    UINT width = 0, height = 0;
+    Gdiplus::DllExports::GdipGetImageWidth(bitmap, &width);
+    Gdiplus::DllExports::GdipGetImageHeight(bitmap, &height);
+    image.width = int(width);
+    image.height = int(height);
+    image.pixels.resize(size_t(width) * height);
+    Gdiplus::Rect all(0, 0, image.width, image.height);
+    Gdiplus::BitmapData data = {};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = image.width * 4;
+    data.PixelFormat = PixelFormat32bppRGB;
+    data.Scan0 = image.pixels.data();
+    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipBitmapLockBits(
+        bitmap, &all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf, PixelFormat32bppRGB, &data);
+    if (status == Gdiplus::Ok) Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
+    Gdiplus::DllExports::GdipDisposeImage(bitmap);
+    if (status != Gdiplus::Ok) Fail("cannot read the pixels of " + Quote(path));
+    for (uint32_t& p : image.pixels) p &= 0xFFFFFF;
+    return image;
 }
 
 std::string ShotsFolder() {

@@ -88,25 +88,6 @@ void ShowBox(int index) {
     Record("cmdBox(" + std::to_string(index + 1) + ") answered " + std::to_string(answer));
 }
 
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    ULARGE_INTEGER k, u;
-    k.LowPart = kernel.dwLowDateTime;
-    k.HighPart = kernel.dwHighDateTime;
-    u.LowPart = user.dwLowDateTime;
-    u.HighPart = user.dwHighDateTime;
-    return double(k.QuadPart + u.QuadPart) / 1e7;
-}
-
-void Spin() {
-    double start = CpuSeconds();
-    DWORD wallStart = GetTickCount();
-    volatile unsigned sink = 0;
-    while (CpuSeconds() - start < target::kSpinSeconds && GetTickCount() - wallStart < 5000)
-        for (int i = 0; i < 100000; ++i) sink = sink + unsigned(i);
-}
-
 void OnCommand(HWND control) {
     std::string name = NameOf(control);
     if (name.rfind("cmdBox(", 0) == 0) {
@@ -127,8 +108,6 @@ void OnCommand(HWND control) {
     if (name == target::kBusy.name) {
         g.busy = !g.busy;
         SetNumber(g.form, TK_PROP_POINTER, g.busy ? 12 : 1);
-    } else if (name == target::kSpin.name) {
-        Spin();
     }
     Record(name + "_Click");
 }
@@ -311,7 +290,6 @@ void CreateForm() {
                        TK_KIND_COMMAND_BUTTON);
     ShowWindow(hidden, SW_HIDE);
     Make(g.form, "BUTTON", "&Busy", BS_PUSHBUTTON, target::kBusy, TK_KIND_COMMAND_BUTTON);
-    Make(g.form, "BUTTON", "&Spin", BS_PUSHBUTTON, target::kSpin, TK_KIND_COMMAND_BUTTON);
     for (int i = 0; i < target::kBoxCount; ++i) {
         std::string name = "cmdBox(" + std::to_string(i + 1) + ")";
         std::string caption = "Box &" + std::to_string(i + 1);

@@ -40,9 +40,6 @@ constexpr int kLevelStart = 25;
 constexpr int kLevelSmall = 1;
 constexpr int kLevelLarge = 10;
 
-// CPU time that cmdSpin burns, in seconds.
-constexpr double kSpinSeconds = 0.4;
-
 struct Placement {
     const char* name;
     int x, y, width, height;  // pixels, in the parent's client area
@@ -54,7 +51,6 @@ constexpr Placement kOk = {"cmdOk", 10, 10, 80, 25};
 constexpr Placement kDisabled = {"cmdDisabled", 100, 10, 80, 25};
 constexpr Placement kHidden = {"cmdHidden", 190, 10, 80, 25};
 constexpr Placement kBusy = {"cmdBusy", 280, 10, 80, 25};
-constexpr Placement kSpin = {"cmdSpin", 370, 10, 80, 25};
 constexpr Placement kGroup = {"fraGroup", 10, 85, 220, 110};
 constexpr Placement kInner = {"picInner", 10, 20, 200, 80};
 constexpr Placement kChoice1 = {"optChoice(1)", 5, 5, 90, 20};

@@ -27,7 +27,6 @@ TEST_F(TargetTest, WaitTimeoutSaysWhatWasAwaited) {
     }
     DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 300u);
-    EXPECT_LT(elapsed, 3000u);
 
     try {
         uia::WaitForForm("frmNowhere", 100, program.Pid());

@@ -10,16 +10,15 @@
 #include <string>
 
 #include "common/SuiteNames.h"
-#include "tests/setup/FlowSupport.h"
 #include "tests/uia/uia.h"
 
 namespace {
 
-using flow::Contents;
-using flow::Exists;
-using flow::kPortOff;
-using flow::kPortSys;
-using flow::RegistryText;
+using uia::Contents;
+using uia::Exists;
+using uia::kPortOff;
+using uia::kPortSys;
+using uia::RegistryText;
 
 constexpr char kTitle[] = "TouchScreen Software Removal";
 constexpr char kPortDriverBytes[] = "The PS/2 port driver, set aside by setup.";
@@ -54,7 +53,7 @@ protected:
         driver.Open();
         uia::KillAll(kRightButtonToolFile);
         DeleteFileA(kPortSys.c_str());
-        flow::WriteFileText(kPortOff, kPortDriverBytes);
+        uia::WriteFileText(kPortOff, kPortDriverBytes);
         starts = Contents(uia::InstallFile("unins000.log"));
         tool = uia::StartRegisteredTool(driver, toolWindow);
     }
@@ -78,7 +77,7 @@ protected:
     }
 
     uia::Driver driver;
-    uia::Process witness = flow::StartWitness(), uninstaller, tool;
+    uia::Process witness = uia::StartWitness(), uninstaller, tool;
     HWND toolWindow = nullptr;
     std::string starts;
 };

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/setup/FlowSupport.h"
+#include "tests/uia/uia.h"
 #include "uninstall/basMain.h"
 #include "uninstall/frmMain.h"
 
@@ -92,20 +92,20 @@ TEST(PortDriverRestoreTest, PutsTheCopyBackOrNamesWhatStandsInTheWay) {
             RemoveDirectoryA(path.c_str());
             DeleteFileA(path.c_str());
             if (kind == kFolder) CreateDirectoryA(path.c_str(), nullptr);
-            if (kind == kText || kind == kHeld) flow::WriteFileText(path, text);
+            if (kind == kText || kind == kHeld) uia::WriteFileText(path, text);
             if (kind == kHeld) held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         }
         const std::string problem = PortDriverRestoreProblem(folder);
         if (c.named) {
             EXPECT_NE(problem.find(c.named), std::string::npos) << c.what << ": " << problem;
-            EXPECT_EQ(flow::Exists(off), c.off != kNone) << c.what;
-            EXPECT_EQ(flow::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
+            EXPECT_EQ(uia::Exists(off), c.off != kNone) << c.what;
+            EXPECT_EQ(uia::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
         } else {
             EXPECT_EQ(problem, "") << c.what;
-            EXPECT_EQ(flow::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
+            EXPECT_EQ(uia::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
             EXPECT_TRUE(RestorePortDriver(folder)) << c.what;
-            EXPECT_EQ(flow::Contents(sys), c.off == kNone ? "in use" : "aside") << c.what;
-            EXPECT_FALSE(flow::Exists(off)) << c.what;
+            EXPECT_EQ(uia::Contents(sys), c.off == kNone ? "in use" : "aside") << c.what;
+            EXPECT_FALSE(uia::Exists(off)) << c.what;
         }
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     }
