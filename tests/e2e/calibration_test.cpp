@@ -44,6 +44,9 @@ constexpr int16_t kOldLeft = 11, kOldRight = 1001, kOldTop = 21, kOldBottom = 99
 constexpr DWORD kReportInterval = 40;
 // How long a touch that must not be taken is watched.
 constexpr DWORD kNotTakenWatch = 500;
+// A finger held still goes on reporting until its point is taken; a busy machine may need many
+// reports before the calibration has read two of them.
+constexpr int kMostReportsHeld = 250;
 // A waiting calibration reads the driver ten times a second; more than fifty reads a second
 // would mean a wait that no longer gives the processor away.
 constexpr DWORD kMinMsPerRead = 20;
@@ -195,7 +198,7 @@ protected:
     }
     COLORREF Indicator() { return uia::BackColor(Find("picStat")); }
     void WaitForIndicator(COLORREF colour, const char* what) {
-        uia::Require([&] { return Indicator() == colour; }, what, 3000);
+        uia::Require([&] { return Indicator() == colour; }, what);
     }
 
     // Each report is one more controller report (its sequence changes).
@@ -237,7 +240,7 @@ protected:
     // reporting, until the point is taken; the finger stays down.
     bool HoldUntilTaken(Raw r) {
         const int before = PointsTaken();
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < kMostReportsHeld; ++i) {
             Touch(r);
             if (TakenWithin(before, kReportInterval)) return true;
         }
@@ -277,7 +280,7 @@ protected:
     }
     void RequireCross(int corner, bool shown) {
         uia::Require([&] { return shown ? CrossShown(corner) : CrossErased(corner); },
-                     std::string("the cross of ") + kCornerNames[corner] + (shown ? " shown" : " erased"), 3000);
+                     std::string("the cross of ") + kCornerNames[corner] + (shown ? " shown" : " erased"));
     }
 
     // The title's large font can take a moment to load in a fresh bed.
@@ -289,7 +292,7 @@ protected:
                 for (int x = 0; x < shot.width; ++x)
                     if (shot.ColorAt(x, y) == kRed) return true;
             return false;
-        }, "the title painted", 5000);
+        }, "the title painted");
     }
 
     HWND WaitForQuestion(const std::string& text) {
@@ -315,7 +318,7 @@ protected:
     void ExpectWindowClosedAndMainBack() {
         uia::WaitForWindowGone(calibration);
         uia::Require([&] { return uia::Visible(mainWindow); }, "the main window back");
-        uia::Require([&] { return uia::Visible(tool); }, "the right-button tool shown again", 3000);
+        uia::Require([&] { return uia::Visible(tool); }, "the right-button tool shown again");
         EXPECT_TRUE(toolProcess.Running());
         EXPECT_TRUE(panelProcess.Running());
     }
@@ -376,7 +379,7 @@ TEST_F(Calibration, CompletedRunKeepsTheNewEdges) {
     WaitForIndicator(kYellow, "the indicator yellow while touched");
     RequireCross(1, false);  // no cross before the finger lifts
     uia::SaveScreenshot("calibration-start-lift-off");
-    uia::Require([&] { return !uia::Visible(tool); }, "the right-button tool hidden", 3000);
+    uia::Require([&] { return !uia::Visible(tool); }, "the right-button tool hidden");
     Lift();
 
     WaitForCornerPrompt(1);
@@ -433,7 +436,7 @@ TEST_F(Calibration, SteadyTouchesOnlyAndNoRestoresTheOldEdges) {
     Touch(first);
     EXPECT_FALSE(TakenWithin(0, kNotTakenWatch)) << "the lift must have started the corner over";
     Touch(first);
-    EXPECT_TRUE(TakenWithin(0, 2000)) << "two new reports at one place";
+    EXPECT_TRUE(TakenWithin(0, uia::kDefaultTimeout)) << "two new reports at one place";
     Lift();
     points[0] = first;
 

@@ -155,7 +155,7 @@ TEST_F(MainWindow, SecondCopyBringsTheFirstToTheFrontAndEnds) {
     uia::Process second = uia::Process::Start(uia::InstallFile("QRWNTPcp.exe"));
     EXPECT_TRUE(second.WaitForExit());
     EXPECT_EQ(uia::FindMessageBox(second.Pid()), nullptr);
-    EXPECT_TRUE(uia::WaitUntil([&] { return GetForegroundWindow() == form; }, 3000));
+    EXPECT_TRUE(uia::WaitUntil([&] { return GetForegroundWindow() == form; }));
     EXPECT_TRUE(panel.Running());
     DestroyWindow(other);
 }

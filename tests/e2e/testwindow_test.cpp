@@ -111,7 +111,7 @@ TEST_F(ControlPanelWindows, SwatchTakesEffectAtTouchDown) {
     HWND red = uia::Control(test, "lblColor(1)");
     uia::MouseMove(uia::Centre(uia::ScreenRect(red)));
     uia::MouseDown(uia::MouseButton::Left);
-    EXPECT_TRUE(uia::WaitUntil([&] { return uia::ForeColor(home) == kRed; }, 3000)) << "before the lift";
+    EXPECT_TRUE(uia::WaitUntil([&] { return uia::ForeColor(home) == kRed; })) << "before the lift";
     uia::MouseUp(uia::MouseButton::Left);
     Sleep(200);
     EXPECT_EQ(uia::ForeColor(home), kRed);
@@ -147,9 +147,9 @@ TEST_F(ControlPanelWindows, IndicatorShowsTheHeldButton) {
     HWND left = uia::Control(test, "lblButton(0)");
     uia::MouseMove(HomePoint(150, 150));
     uia::MouseDown(uia::MouseButton::Left);
-    EXPECT_TRUE(uia::WaitUntil([&] { return (uia::StyleFlags(left) & TK_STYLE_OPAQUE) != 0; }, 3000));
+    EXPECT_TRUE(uia::WaitUntil([&] { return (uia::StyleFlags(left) & TK_STYLE_OPAQUE) != 0; }));
     uia::MouseUp(uia::MouseButton::Left);
-    EXPECT_TRUE(uia::WaitUntil([&] { return (uia::StyleFlags(left) & TK_STYLE_OPAQUE) == 0; }, 3000));
+    EXPECT_TRUE(uia::WaitUntil([&] { return (uia::StyleFlags(left) & TK_STYLE_OPAQUE) == 0; }));
 }
 
 // A 24-bit bottom-up bitmap file of the given size, filled with one colour.

@@ -264,7 +264,7 @@ std::string MessageBoxText(HWND box);
 // The icon, told apart by comparing the icon's pixels on screen with the system icons
 // drawn here (icon handles of another process cannot be read). Waits up to timeoutMs
 // for the box to be painted; Unknown when nothing matched by then.
-BoxIcon MessageBoxIcon(HWND box, DWORD timeoutMs = 3000);
+BoxIcon MessageBoxIcon(HWND box, DWORD timeoutMs = kDefaultTimeout);
 // Ids of the shown buttons (IDOK, IDCANCEL, IDYES, IDNO, ...), in window order.
 std::vector<int> MessageBoxButtons(HWND box);
 bool HasButton(HWND box, int id);

@@ -47,13 +47,13 @@ TEST_F(TargetTest, BlockingHandlerNeedsPostClick) {
     } catch (const uia::Error& e) {
         EXPECT_TRUE(Contains(e.what(), "PostClick")) << e.what();
     }
-    uia::Answer(uia::WaitForMessageBox(5000, program.Pid()), IDOK);
+    uia::Answer(uia::WaitForMessageBox(uia::kDefaultTimeout, program.Pid()), IDOK);
     ExpectLog("cmdBox(1) answered 1");
 
     // PostClick comes back while the handler still waits for its box to be answered.
     ClearLog();
     uia::PostClick(button);
-    uia::Answer(uia::WaitForMessageBox(5000, program.Pid()), IDOK);
+    uia::Answer(uia::WaitForMessageBox(uia::kDefaultTimeout, program.Pid()), IDOK);
     ExpectLog("cmdBox(1) answered 1");
 }
 

@@ -29,7 +29,7 @@ TEST_F(TargetTest, MessageBoxesAreReadAndAnswered) {
         ClearLog();
         EXPECT_EQ(nullptr, uia::FindMessageBox(program.Pid()));
         uia::PostClick(Ctl(button));
-        HWND box = uia::WaitForMessageBox(5000, program.Pid());
+        HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, program.Pid());
         EXPECT_EQ(b.caption, uia::Text(box));
         EXPECT_EQ(b.text, uia::MessageBoxText(box));
         uia::BoxIcon icon = uia::MessageBoxIcon(box);
@@ -48,7 +48,7 @@ TEST_F(TargetTest, MessageBoxesAreReadAndAnswered) {
 
 TEST_F(TargetTest, MissingButtonAndMissingBoxAreReported) {
     uia::PostClick(Ctl("cmdBox(1)"));
-    HWND box = uia::WaitForMessageBox(5000, program.Pid());
+    HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, program.Pid());
     // Another process's boxes do not count.
     EXPECT_EQ(nullptr, uia::FindMessageBox(GetCurrentProcessId()));
     EXPECT_EQ(box, uia::FindMessageBox());

@@ -39,9 +39,9 @@ TEST_F(TargetTest, WaitTimeoutSaysWhatWasAwaited) {
 
 TEST_F(TargetTest, ClosedProgramsWindowIsGoneAndItsExitCodeRead) {
     PostMessageA(form, WM_CLOSE, 0, 0);
-    uia::WaitForWindowGone(form, 5000);
-    uia::WaitForNoWindow(target::kCaption, 5000);
-    ASSERT_TRUE(program.WaitForExit(5000));
+    uia::WaitForWindowGone(form);
+    uia::WaitForNoWindow(target::kCaption);
+    ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(DWORD(target::kExitCode), program.ExitCode());
 }
 
@@ -49,7 +49,7 @@ TEST_F(TargetTest, HiddenFormsAreFoundOnlyWhenAskedFor) {
     EXPECT_EQ(form, uia::FindForm(target::kFormName, program.Pid()));
     EXPECT_EQ(nullptr, uia::FindForm("frmOther", program.Pid()));
     ShowWindow(form, SW_HIDE);
-    uia::WaitForWindowGone(form, 2000);
+    uia::WaitForWindowGone(form);
     EXPECT_TRUE(IsWindow(form));
     EXPECT_EQ(nullptr, uia::FindForm(target::kFormName, program.Pid()));
     EXPECT_EQ(nullptr, uia::FindTopWindow(target::kCaption, program.Pid()));
