@@ -19,4 +19,8 @@ inline std::string PortDriverPath(const std::string& driversDir, const char* ext
 // of from.
 bool CopyWhole(const std::string& from, const std::string& to);
 
+// Whether a driver's file can be read and is a whole program image: its headers there and every
+// section's data inside the file, as a file cut short in its writing is not.
+bool IsWholeImage(const std::string& path);
+
 #endif

@@ -10,6 +10,14 @@ constexpr char kKeySeparator = '\\';
 BYTE* AsBytes(char* text) { return reinterpret_cast<BYTE*>(text); }
 const BYTE* AsBytes(const char* text) { return reinterpret_cast<const BYTE*>(text); }
 
+// The registry answers with a code of its own and leaves the thread's last error alone; a failed
+// call keeps its code there, so that a caller who reports the failure can say why.
+bool Succeeded(LONG result) {
+    if (result == ERROR_SUCCESS) return true;
+    SetLastError(static_cast<DWORD>(result));
+    return false;
+}
+
 }  // namespace
 
 bool CreateKey(HKEY parent, const std::string& keyPath, std::string& subKey, HKEY& key) {
@@ -18,14 +26,14 @@ bool CreateKey(HKEY parent, const std::string& keyPath, std::string& subKey, HKE
     if (!subKey.empty() && subKey.front() == kKeySeparator) subKey.erase(0, 1);
     const std::string path = subKey.empty() ? keyPath : keyPath + kKeySeparator + subKey;
     HKEY opened = nullptr;
-    if (RegCreateKeyA(parent, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+    if (!Succeeded(RegCreateKeyA(parent, path.c_str(), &opened))) return false;
     key = opened;
     return true;
 }
 
 bool OpenKey(HKEY parent, const std::string& keyPath, HKEY& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyA(parent, keyPath.c_str(), &opened) != ERROR_SUCCESS) return false;
+    if (!Succeeded(RegOpenKeyA(parent, keyPath.c_str(), &opened))) return false;
     key = opened;
     return true;
 }
@@ -68,13 +76,12 @@ bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {
 bool SetString(HKEY key, const std::string& valueName, const std::string& text) {
     if (key == nullptr) return false;
     const DWORD length = static_cast<DWORD>(text.size() + 1);
-    return RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length) == ERROR_SUCCESS;
+    return Succeeded(RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length));
 }
 
 bool SetDword(HKEY key, const std::string& valueName, uint32_t value) {
     const DWORD data = value;
-    return RegSetValueExA(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
-           ERROR_SUCCESS;
+    return Succeeded(RegSetValueExA(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }

@@ -19,15 +19,18 @@
 !define MENU_FOLDER  "TouchScreen"
 
 ; The keys the installation creates, setup's among them, each with the name under which the
-; installer notes whether it was there before: a key that was not is deleted again.
+; installer notes whether it was there before: a key that was not is deleted again. The suite's
+; own keys go whole; a key that others may share since (the port driver's, the maker's) only
+; when nothing is left in it. The record comes last but for the Add or Remove Programs entry: a
+; removal cut off before it can be run again.
 !macro ForEachCreatedKey DO
-  !insertmacro ${DO} "${SERVICE_KEY}" "HadServiceKey"
-  !insertmacro ${DO} "${EVENTLOG_KEY}" "HadEventLogKey"
-  !insertmacro ${DO} "${PORT_KEY}\Parameters" "HadPortParameters"
-  !insertmacro ${DO} "${PORT_KEY}" "HadPortKey"
-  !insertmacro ${DO} "${RECORD_KEY}" "HadRecordKey"
-  !insertmacro ${DO} "${SERIES_KEY}" "HadSeriesKey"
-  !insertmacro ${DO} "${MAKER_KEY}" "HadMakerKey"
+  !insertmacro ${DO} "${SERVICE_KEY}" "HadServiceKey" ""
+  !insertmacro ${DO} "${EVENTLOG_KEY}" "HadEventLogKey" ""
+  !insertmacro ${DO} "${PORT_KEY}\Parameters" "HadPortParameters" "/ifempty"
+  !insertmacro ${DO} "${PORT_KEY}" "HadPortKey" "/ifempty"
+  !insertmacro ${DO} "${RECORD_KEY}" "HadRecordKey" ""
+  !insertmacro ${DO} "${SERIES_KEY}" "HadSeriesKey" "/ifempty"
+  !insertmacro ${DO} "${MAKER_KEY}" "HadMakerKey" "/ifempty"
 !macroend
 
 ; Sets $R9 to 1 when the key exists, else 0.

@@ -15,6 +15,9 @@ InstallDir "$PROGRAMFILES\TouchScreen"
 InstallDirRegKey HKLM "${RECORD_KEY}" "InstallPath"
 RequestExecutionLevel admin
 ShowInstDetails show
+; A file that cannot be written ends the installation (silently too) before setup runs: setup then
+; never sets the PS/2 port driver aside for a touch driver that is not there.
+AllowSkipFiles off
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "FileDescription" "${PRODUCT} Setup"
@@ -79,7 +82,7 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
-!macro NoteKey KEY NAME
+!macro NoteKey KEY NAME HOW
   !insertmacro KeyExists "${KEY}"
   WriteRegDWORD HKLM "${ARP_KEY}" "${NAME}" $R9
 !macroend
@@ -112,8 +115,22 @@ Section
   !endif
   SetOutPath "$WINDIR"
   File "${BIN}\QRWNTPde.exe"
+  ; The driver is written beside itself, then takes its place: at once on a first installation,
+  ; at the next start (before it loads) over one that is in use. A write cut off in the middle
+  ; never leaves a broken driver registered to start with Windows; setup checks the one in place.
   SetOutPath "$SYSDIR\drivers"
-  File "/oname=QRWNTPS2.sys" "${DRIVER}"
+  ClearErrors
+  File "/oname=QRWNTPS2.new" "${DRIVER}"
+  ${If} ${Errors}
+  ${OrIfNot} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.new"
+    Delete "$SYSDIR\drivers\QRWNTPS2.new"
+    Abort "The touch driver's file could not be written."
+  ${EndIf}
+  ${If} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.sys"
+    Rename /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new" "$SYSDIR\drivers\QRWNTPS2.sys"
+  ${Else}
+    Rename "$SYSDIR\drivers\QRWNTPS2.new" "$SYSDIR\drivers\QRWNTPS2.sys"
+  ${EndIf}
 
   WriteRegStr HKLM "${RECORD_KEY}" "VenderName" "${MAKER} TouchScreen"
   WriteRegStr HKLM "${RECORD_KEY}" "InstallPath" "$INSTDIR"
@@ -137,6 +154,11 @@ Section
   CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Control Panel.lnk" "$INSTDIR\QRWNTPcp.exe"
   CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Right Button.lnk" "$INSTDIR\QRWNTPrb.exe"
 
-  ; Setup registers the driver in place of the port driver and asks for the restart.
-  ExecWait '"$INSTDIR\QRWNTPdi.exe"'
+  ; Setup registers the driver in place of the port driver and asks for the restart. Its exit code
+  ; says which step failed; the installer ends with it.
+  ExecWait '"$INSTDIR\QRWNTPdi.exe"' $0
+  ${If} $0 != 0
+    DetailPrint "Setup ended with exit code $0."
+    SetErrorLevel $0
+  ${EndIf}
 SectionEnd

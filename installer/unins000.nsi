@@ -29,17 +29,54 @@ Function .onInit
   ${GetOptions} $0 "/SILENT" $1
 FunctionEnd
 
-!macro RemoveCreatedKey KEY NAME
+; A note that is not there says nothing: the key stays.
+!macro RemoveCreatedKey KEY NAME HOW
+  ClearErrors
   ReadRegDWORD $0 HKLM "${ARP_KEY}" "${NAME}"
-  ${If} $0 == 0
-    DeleteRegKey HKLM "${KEY}"
+  ${IfNot} ${Errors}
+  ${AndIf} $0 == 0
+    DeleteRegKey ${HOW} HKLM "${KEY}"
   ${EndIf}
 !macroend
+
+; Exit codes: 0 removed; 3 the PS/2 port driver's file could not be put back, so nothing was removed.
+!define EXIT_PORT_DRIVER_NOT_RESTORED 3
+
+; Puts the port driver's file back from its copy aside and deletes the copy once the file is in
+; place, with the copy's size. Sets the error flag when the file is not in place afterwards.
+Function RestorePortDriver
+  StrCpy $R0 "$SYSDIR\drivers\i8042prt.sys"
+  StrCpy $R1 "$SYSDIR\drivers\i8042prt.off"
+  ClearErrors
+  ${If} ${FileExists} $R1
+    CopyFiles /SILENT $R1 $R0
+    ${GetSize} "$SYSDIR\drivers" "/M=i8042prt.off /S=0B /G=0" $R2 $R3 $R4
+    ${GetSize} "$SYSDIR\drivers" "/M=i8042prt.sys /S=0B /G=0" $R5 $R3 $R4
+    ${If} ${Errors}
+    ${OrIf} $R2 != $R5
+      SetErrors
+      Return
+    ${EndIf}
+    Delete $R1
+  ${EndIf}
+  ClearErrors
+  ${IfNot} ${FileExists} $R0
+    SetErrors
+  ${EndIf}
+FunctionEnd
 
 Section
   ReadRegStr $INSTDIR HKLM "${RECORD_KEY}" "InstallPath"
   ${If} $INSTDIR == ""
     StrCpy $INSTDIR $EXEDIR
+  ${EndIf}
+
+  ; The PS/2 port driver serves the keyboard too: it is back in place before anything of the touch
+  ; driver goes, also when this program runs on its own or after the uninstaller gave up waiting.
+  Call RestorePortDriver
+  ${If} ${Errors}
+    SetErrorLevel ${EXIT_PORT_DRIVER_NOT_RESTORED}
+    Quit
   ${EndIf}
 
   Delete /REBOOTOK "$INSTDIR\QRWNTPcp.exe"
@@ -52,6 +89,7 @@ Section
   Delete /REBOOTOK "$INSTDIR\unins000.exe"
   RMDir /REBOOTOK "$INSTDIR"
   Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.sys"
+  Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new"
 
   SetShellVarContext all
   Delete "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Control Panel.lnk"

@@ -3,7 +3,4 @@
 
 #include "setup/basMain.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    Main();
-    return 0;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return Main(); }

@@ -62,8 +62,16 @@ constexpr char kPathsFailureText[] = "Fail to get Windows Paths!";
 constexpr char kRegistryFailureText[] = "Fail to config system registry!";
 constexpr char kMoveFailureText[] =
     "Setup could not set the PS/2 port driver's file aside, so it has left every file as it was and "
-    "will not restart Windows.\r\n\r\nMake sure the file i8042prt.off in the drivers folder can be "
-    "written, then run setup again.";
+    "will not restart Windows.\r\n\r\n";
+constexpr char kMoveFailureAdvice[] =
+    "\r\n\r\nMake sure the file i8042prt.off in the drivers folder can be written, then run setup again.";
+constexpr char kNoDriverFileText[] =
+    "Setup cannot find the whole touch driver file, so it has changed nothing of the drivers and will "
+    "not restart Windows: the PS/2 port driver stays in place.\r\n\r\n";
+constexpr char kNoDriverFileAdvice[] = "\r\n\r\nRun the installation again.";
+constexpr char kRegistryStepText[] = "\r\n\r\nSetup could not write ";
+constexpr char kRegistryStepAdvice[] =
+    "\r\n\r\nThe PS/2 port driver stays in place and Windows is not restarted; run setup again.";
 constexpr char kFinishedText[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
     "The Windows must be restarted.";
@@ -146,18 +154,33 @@ bool LowerPortDriverErrorControl() {
                     [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
 }
 
-// Sets the port driver's file aside. Its ".sys" goes only once the ".off" copy is whole: that
-// driver serves the keyboard too. Without a ".sys" there is nothing to move (a second run finds
-// the copy already aside). False when the copy failed and every file was left as it was.
-bool MovePortDriverAside() {
+// Sets the port driver's file aside; "" when it is aside, else what went wrong. Its ".sys" goes
+// only once the ".off" copy is whole: that driver serves the keyboard too. Without a ".sys" there
+// is nothing to move (a second run finds the copy already aside); a ".sys" that is there but
+// cannot be read is not such a case.
+std::string MovePortDriverAside() {
     const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
     const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
-    if (!FileExists(inUse)) return true;
-    if (!CopyWhole(inUse, aside)) return false;
-    tk::SetAttr(inUse, FILE_ATTRIBUTE_ARCHIVE);
-    tk::Kill(inUse);
-    return true;
+    if (GetFileAttributesA(inUse.c_str()) == INVALID_FILE_ATTRIBUTES) return "";
+    if (!CopyWhole(inUse, aside)) return aside + ": " + tk::ErrorText(GetLastError());
+    if (!tk::SetAttr(inUse, FILE_ATTRIBUTE_ARCHIVE)) tk::Trace(inUse + " kept its attributes: " + tk::ErrorText(GetLastError()));
+    // Both files whole: whichever driver starts next, the keyboard works.
+    if (!tk::Kill(inUse)) return inUse + ": " + tk::ErrorText(GetLastError());
+    return "";
 }
+
+// The registry steps, in their order; each runs only after all before it went well.
+struct RegistryStep {
+    const char* what;
+    bool (*run)();
+};
+constexpr RegistryStep kRegistrySteps[] = {
+    {"the touch driver's service key", WriteServiceKey},
+    {"the touch driver's parameters", CopyPortParameters},
+    {"the touch driver's Enum key", CreateEnumKey},
+    {"the touch driver's event log source", WriteEventLogSource},
+    {"the PS/2 port driver's ErrorControl", LowerPortDriverErrorControl},
+};
 
 }  // namespace
 
@@ -199,29 +222,43 @@ bool SaveHardwareId() { return SaveRecordValue(kHardwareIdValue, HardwareID); }
 
 bool SaveVenderName() { return SaveRecordValue(kVenderNameValue, VenderName); }
 
-bool ServiceRegistrySetup() {
+SetupExit ServiceRegistrySetup() {
     if (!GetWindowsPaths()) {
         Tell(kPathsFailureText);
-        tk::End();
+        return kSetupNoWindowsPaths;
     }
-    // Each step only after all before it went well.
-    const bool registered = WriteServiceKey() && CopyPortParameters() && CreateEnumKey() && WriteEventLogSource() &&
-                            LowerPortDriverErrorControl();
-    if (!registered) {
-        // The file stays where it is; the restart follows all the same.
-        Tell(kRegistryFailureText, MB_OK | MB_ICONEXCLAMATION);
-        return true;
+    // The port driver's file goes aside only for a touch driver that can take its place at the next
+    // start: without either, the PC would start with neither keyboard nor mouse.
+    const std::string driverFile = DriversDir + kDriverFileName;
+    SetLastError(ERROR_SUCCESS);
+    if (!IsWholeImage(driverFile)) {
+        const DWORD error = GetLastError();
+        const std::string why = error != ERROR_SUCCESS ? tk::ErrorText(error) : "it is cut short.";
+        tk::MsgBox(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, MB_OK | MB_ICONEXCLAMATION,
+                   kSetupTitle);
+        return kSetupNoDriverFile;
     }
-    if (MovePortDriverAside()) return true;
-    Tell(kMoveFailureText, MB_OK | MB_ICONEXCLAMATION);
-    return false;
+    for (const RegistryStep& step : kRegistrySteps) {
+        SetLastError(ERROR_SUCCESS);
+        if (step.run()) continue;
+        const DWORD error = GetLastError();
+        tk::Trace(std::string("registry step failed: ") + step.what + ": " + tk::ErrorText(error));
+        tk::MsgBox(std::string(kRegistryFailureText) + kRegistryStepText + step.what + "." +
+                       (error ? " " + tk::ErrorText(error) : std::string()) + kRegistryStepAdvice,
+                   MB_OK | MB_ICONEXCLAMATION, kSetupTitle);
+        return kSetupRegistryFailed;
+    }
+    const std::string problem = MovePortDriverAside();
+    if (problem.empty()) return kSetupDone;
+    tk::MsgBox(kMoveFailureText + problem + kMoveFailureAdvice, MB_OK | MB_ICONEXCLAMATION, kSetupTitle);
+    return kSetupPortDriverNotMoved;
 }
 
-void Main() {
+int Main() {
     ShowProgressMessage(kUpdatingText, kSetupTitle, &CentreBusy);
     if (!LoadInstallationRecord()) {
         Tell(kRecordFailureText);
-        tk::End();
+        return kSetupNoRecord;
     }
     if (!DetectHardwareId()) HardwareID = kControllerHardwareId;
     if (!SaveHardwareId()) Tell(kHardwareIdFailureText);
@@ -235,9 +272,9 @@ void Main() {
         }
     }
 
-    const bool restart = ServiceRegistrySetup();
+    const SetupExit result = ServiceRegistrySetup();
     frmMessage.Unload();
-    if (!restart) return;
+    if (result != kSetupDone) return result;
     Tell(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK);
-    RestartWindows(kSetupTitle);
+    return RestartWindows(kSetupTitle) ? kSetupDone : kSetupRestartRefused;
 }

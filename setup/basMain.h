@@ -5,8 +5,19 @@
 
 #include <cstdint>
 
-// The whole run.
-void Main();
+// How setup ends. The installer passes every code but kSetupDone on as its own exit code.
+enum SetupExit : int {
+    kSetupDone = 0,                 // the restart was requested
+    kSetupNoRecord = 10,            // no installation record: nothing changed
+    kSetupNoWindowsPaths = 11,      // nothing of the driver registered
+    kSetupNoDriverFile = 12,        // the touch driver's file missing or not whole: nothing registered
+    kSetupRegistryFailed = 13,      // a registry step failed: the port driver's file in place, no restart
+    kSetupPortDriverNotMoved = 14,  // the port driver's file could not be set aside: no restart
+    kSetupRestartRefused = 15,      // everything in place, but Windows did not take the restart request
+};
+
+// The whole run; its exit code.
+int Main();
 
 // The hourglass, nested: 11 counts one more busy step, 0 one less; the screen pointer is the
 // hourglass while any step is busy. Any other pointer is set directly.
@@ -23,8 +34,8 @@ bool SaveHardwareId();
 bool SaveVenderName();
 
 // The driver's registry keys and the port driver's file moved aside, each failure said in a
-// message box. False when the run must not go on to the restart: the file could not be moved
-// without risk to it.
-bool ServiceRegistrySetup();
+// message box. kSetupDone when the run may go on to the restart; otherwise the PS/2 port driver
+// is still the one that starts with Windows, and the run must end without the restart.
+SetupExit ServiceRegistrySetup();
 
 #endif

@@ -150,7 +150,7 @@ void Run() {
     while (!LoadedForms().empty() && GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchOne(msg);
 }
 
-void End() { ExitProcess(0); }
+void End(unsigned long exitCode) { ExitProcess(exitCode); }
 
 void DoEvents() {
     // Polling loops call this back to back: with nothing to do, give the processor away until input
@@ -222,6 +222,28 @@ bool FileCopy(const std::string& from, const std::string& to) { return CopyFileA
 bool Kill(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 bool SetAttr(const std::string& path, unsigned long attributes) {
     return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+std::string ErrorText(unsigned long code) {
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    std::string message = length > 0 && text != nullptr ? std::string(text, length) : "Unknown error.";
+    if (text != nullptr) LocalFree(text);
+    // FormatMessage ends its text with a line break, which has no place in the middle of ours.
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message + " (error " + std::to_string(code) + ")";
+}
+
+void Trace(const std::string& text) {
+    char program[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    const char* name = program;
+    for (DWORD i = 0; i < length; ++i)
+        if (program[i] == '\\' || program[i] == '/') name = program + i + 1;
+    OutputDebugStringA((std::string(name) + ": " + text + "\n").c_str());
 }
 
 }  // namespace tk

@@ -291,8 +291,8 @@ private:
 
 // Runs the message loop until every form has unloaded.
 void Run();
-// Ends the program at once.
-[[noreturn]] void End();
+// Ends the program at once, with this exit code.
+[[noreturn]] void End(unsigned long exitCode = 0);
 // Runs every pending window event; when none was pending, yields until the next
 // event or for at most 1 ms, so that polling loops built on it do not spin a processor.
 void DoEvents();
@@ -317,6 +317,12 @@ double ScreenHeight();
 bool FileCopy(const std::string& from, const std::string& to);
 bool Kill(const std::string& path);
 bool SetAttr(const std::string& path, unsigned long attributes);
+
+// Windows' text for an error code, with its number: "Access is denied. (error 5)".
+std::string ErrorText(unsigned long code);
+// One line for a debug viewer, with the program's name in front: where a result that the program
+// does not show goes, so that a support person can follow a failure.
+void Trace(const std::string& text);
 
 }  // namespace tk
 

@@ -62,7 +62,7 @@ HANDLE StartUninstallProgram() {
 void GetWindowsPathsOrEnd() {
     if (GetWindowsPaths()) return;
     tk::MsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
-    tk::End();
+    tk::End(kRemovalNoWindowsPaths);
 }
 
 }  // namespace
@@ -106,9 +106,13 @@ bool RestorePortDriver(const std::string& driversDir) {
     const std::string inUse = PortDriverPath(driversDir, kPortDriverInUse);
     const std::string aside = PortDriverPath(driversDir, kPortDriverAside);
     if (!IsThere(aside)) return FileExists(inUse);
-    if (!CopyWhole(aside, inUse)) return false;
-    tk::SetAttr(aside, FILE_ATTRIBUTE_ARCHIVE);
-    tk::Kill(aside);
+    if (!CopyWhole(aside, inUse)) {
+        tk::Trace(inUse + " is not back from " + aside + ": " + tk::ErrorText(GetLastError()));
+        return false;
+    }
+    if (!tk::SetAttr(aside, FILE_ATTRIBUTE_ARCHIVE)) tk::Trace(aside + " kept its attributes: " + tk::ErrorText(GetLastError()));
+    // The file is back whole: a copy left beside it is untidy, not a risk.
+    if (!tk::Kill(aside)) tk::Trace(aside + " stays beside the restored file: " + tk::ErrorText(GetLastError()));
     return true;
 }
 
@@ -125,7 +129,7 @@ void RemoveSoftware() {
     const std::string problem = PortDriverRestoreProblem(DriversDir);
     if (!problem.empty()) {
         ShowFailureBox(kNotRestorableText + problem + kNotRestorableAdvice);
-        tk::End();
+        tk::End(kRemovalPortDriverAtRisk);
     }
 
     CloseToolThroughDriver();
@@ -133,17 +137,20 @@ void RemoveSoftware() {
 
     HANDLE process = StartUninstallProgram();
     if (process == nullptr) {
+        tk::Trace("the uninstall program did not start: " + tk::ErrorText(GetLastError()));
         ShowFailureBox(kStartupFailureText);
-        tk::End();
+        tk::End(kRemovalNotStarted);
     }
     const std::string failure = WaitForUninstall(process);
     CloseHandle(process);
     if (!failure.empty()) {
         ShowFailureBox(failure);
-        tk::End();
+        tk::End(kRemovalNotAwaited);
     }
 
-    MoveFileExA((WindowsPath + "\\" + kUninstallerFile).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    const std::string self = WindowsPath + "\\" + kUninstallerFile;
+    if (!MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        tk::Trace(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
 
     const bool restored = RestorePortDriver(DriversDir);
     frmMessage.Unload();
@@ -152,9 +159,8 @@ void RemoveSoftware() {
         const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
         ShowFailureBox("The PS/2 port driver's file could not be put back, so Windows is not restarted.\r\n\r\n"
                        "Copy " + aside + " to " + inUse + " before you restart Windows.");
-        tk::End();
+        tk::End(kRemovalPortDriverNotBack);
     }
     tk::MsgBox(kCompleteText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kUninstallerTitle);
-    RestartWindows(kUninstallerTitle);
-    tk::End();
+    tk::End(RestartWindows(kUninstallerTitle) ? kRemovalDone : kRemovalRestartRefused);
 }

@@ -8,8 +8,20 @@
 
 #include <string>
 
-// The whole removal, from the hidden confirmation window to the restart request.
-void RemoveSoftware();
+// How the uninstaller ends (also 0 after No), so that a script can tell what happened.
+enum RemovalExit : unsigned long {
+    kRemovalDone = 0,                  // removed; the restart was asked for
+    kRemovalNoRecord = 10,             // nothing removed
+    kRemovalNoWindowsPaths = 11,       // nothing removed
+    kRemovalPortDriverAtRisk = 12,     // the port driver's file could not be put back: nothing removed
+    kRemovalNotStarted = 13,           // the uninstall program did not start: nothing removed
+    kRemovalNotAwaited = 14,           // the uninstall program failed or outlasted the waits
+    kRemovalPortDriverNotBack = 15,    // removed, but the port driver's file is not back: no restart
+    kRemovalRestartRefused = 16,       // removed, but Windows did not take the restart request
+};
+
+// The whole removal, from the hidden confirmation window to the restart request; ends the program.
+[[noreturn]] void RemoveSoftware();
 
 // Closes the running right-button tool through the driver; nothing when the driver cannot be
 // opened or no tool runs.

@@ -69,7 +69,7 @@ void FrmMain::Form_Load() {
     SetMousePointer(tk::vbDefault);
     if (!recordLoaded) {
         tk::MsgBox(kRecordFailureText, MB_OK, GetCaption());
-        tk::End();
+        tk::End(kRemovalNoRecord);
     }
 
     (*this)("lblOemTitle").SetCaption(VenderName);

@@ -2,9 +2,10 @@
 # cycle.sh CYCLE_TEST.exe
 #
 # The installer's cycle in two bare beds made for it: "cycle" goes through it, "cyclecontrol" only
-# through the same restarts. Refused installs, then install silently, restart, check, install
-# again, restart, remove, restart, check; then the registry and the files of "cycle" must have
-# changed only where those of "cyclecontrol" did too. What else differs is printed.
+# through the same restarts. Refused installs, an install whose driver file cannot be written,
+# then install silently, restart, check, install again, restart, remove, restart, check; then the
+# registry and the files of "cycle" must have changed only where those of "cyclecontrol" did too.
+# What else differs is printed.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -37,6 +38,7 @@ restart_both() { "$winebed" restart cycle; "$winebed" restart cyclecontrol; }
 
 for bed in cycle cyclecontrol; do step "$bed" Snapshot "$snapshots/$bed.before"; done
 step cycle RefusesBeforeChangingAnything
+step cycle ADriverFileThatCannotBeWrittenEndsBeforeSetup
 step cycle InstallSilently
 restart_both
 step cycle AfterTheRestartTheSuiteRuns

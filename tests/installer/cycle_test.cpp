@@ -107,6 +107,21 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
     EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayName"), "");
 }
 
+// A touch driver file that cannot be written ends the installation before setup, which would set
+// the port driver aside: the port driver stays the one that starts with Windows.
+TEST(Cycle, ADriverFileThatCannotBeWrittenEndsBeforeSetup) {
+    const std::string blocker = uia::DriversFolder() + "QRWNTPS2.new";
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
+    EXPECT_TRUE(installer.WaitForExit(60000));
+    EXPECT_EQ(installer.ExitCode(), 2u);
+    RemoveDirectoryA(blocker.c_str());
+    EXPECT_TRUE(uia::Exists(uia::kPortSys));
+    EXPECT_FALSE(uia::Exists(uia::kPortOff));
+    EXPECT_FALSE(uia::Exists(uia::DriversFolder() + kDriverFileName));
+    EXPECT_EQ(uia::RegistryText("System\\CurrentControlSet\\Services\\QRWNTPS2", "Group"), "");
+}
+
 // Silently, as an administrator's script would; setup's completion message still asks.
 TEST(Cycle, InstallSilently) {
     uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");

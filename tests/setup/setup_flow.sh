@@ -2,10 +2,11 @@
 # setup_flow.sh E2E_SETUP_FLOW.exe E2E_UNINSTALL_FLOW.exe
 #
 # Setup, then the uninstaller, end to end in a bed of their own, made without the touch driver's
-# service: setup's first run, then "Windows restarted" and a second run, then a restart and the
-# runs whose copy aside cannot be written; then, with the driver that setup registered running,
-# the uninstaller's stops, its removal, a restart and what the restart finds. Each step must pass
-# as a whole: a restart request that ended the test program would otherwise look like a pass.
+# service: setup's first runs that cannot register the driver, its first run, then "Windows
+# restarted" and a second run, then a restart and the runs whose copy aside cannot be written;
+# then, with the driver that setup registered running, the uninstaller's stops, its removal, a
+# restart and what the restart finds. Each step must pass as a whole: a restart request that
+# ended the test program would otherwise look like a pass.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +27,7 @@ step() {
     grep -q "^\[  PASSED  \] $3 tests\?\." <<<"$out" || { echo "setup_flow: $2 did not pass as a whole"; return 1; }
 }
 
+step "$setup_exe" 'SetupFlow.FailedFirstRuns*' 1
 step "$setup_exe" 'SetupFlow.FirstRun*' 1
 "$winebed" restart "$bed"
 step "$setup_exe" 'SetupFlow.AfterTheRestart*' 1

@@ -6,8 +6,12 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "common/SuiteNames.h"
@@ -123,6 +127,81 @@ void RunSetupToTheRestart(const char* screenshot) {
     uia::Answer(box, IDOK);
     EXPECT_TRUE(witness.WaitForExit()) << "no restart requested: the witness window lives on";
     EXPECT_TRUE(setup.WaitForExit());
+    EXPECT_EQ(setup.ExitCode(), 0u);
+}
+
+// Runs setup up to its one message, which must hold expected, and checks that setup ended with
+// exitCode and without the restart, the port driver's file in place.
+void RunSetupToItsFailure(const std::string& what, const std::string& expected, DWORD exitCode) {
+    uia::Process witness = StartWitness();
+    uia::Process setup = uia::Process::Start(uia::InstallFile(kSetupFile));
+    HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, setup.Pid());
+    EXPECT_NE(uia::MessageBoxText(box).find(expected), std::string::npos) << what << ": " << uia::MessageBoxText(box);
+    EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Exclamation) << what;
+    std::string shot = "setup_failed_" + what;
+    for (char& c : shot) c = c == ' ' ? '_' : c;
+    uia::SaveScreenshot(shot);
+    uia::Answer(box, IDOK);
+    EXPECT_TRUE(setup.WaitForExit()) << what;
+    EXPECT_EQ(setup.ExitCode(), exitCode) << what;
+    EXPECT_EQ(uia::FindMessageBox(setup.Pid()), nullptr) << what << ": a completion message";
+    EXPECT_TRUE(witness.Running()) << what << ": a restart was requested";
+    EXPECT_EQ(Contents(kPortSys), kPortDriverBytes) << what;
+    EXPECT_FALSE(Exists(kPortOff)) << what;
+}
+
+// The touch driver's service key, there but closed to writes, while this lives.
+class ServiceKeyDenied {
+public:
+    ServiceKeyDenied() {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            throw uia::Error("cannot create the service key");
+        PSECURITY_DESCRIPTOR denied = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &denied,
+                                                             nullptr);
+        const LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied);
+        LocalFree(denied);
+        RegCloseKey(key);
+        if (rc != ERROR_SUCCESS) throw uia::Error("cannot deny writes to the service key");
+    }
+    ~ServiceKeyDenied() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kServiceKey); }
+    ServiceKeyDenied(const ServiceKeyDenied&) = delete;
+    ServiceKeyDenied& operator=(const ServiceKeyDenied&) = delete;
+};
+
+// A touch driver that cannot take the port at the next start, or a registry step that fails:
+// setup says so, registers nothing more, leaves the port driver's file where it is and ends with
+// its own exit code instead of restarting.
+TEST(SetupFlow, FailedFirstRunsLeaveThePortDriverInPlaceAndRestartNothing) {
+    LayOutAnXpMachine();
+    const std::string driver = uia::DriversFolder() + kDriverFileName, away = driver + ".away";
+    const std::string whole = Contents(driver);
+    ASSERT_GT(whole.size(), 1024u);
+    std::unique_ptr<ServiceKeyDenied> denied;
+    struct Row {
+        const char* what;
+        std::function<void()> arrange, restore;
+        std::string expected;
+        DWORD exitCode;
+    } const rows[] = {
+        {"no touch driver file", [&] { MoveFileA(driver.c_str(), away.c_str()); },
+         [&] { MoveFileA(away.c_str(), driver.c_str()); }, "QRWNTPS2.sys: ", 12},
+        {"a touch driver file cut short", [&] { WriteFileText(driver, whole.substr(0, whole.size() / 2)); },
+         [&] { WriteFileText(driver, whole); }, "QRWNTPS2.sys: it is cut short", 12},
+        {"the service key closed to writes", [&] { denied = std::make_unique<ServiceKeyDenied>(); },
+         [&] { denied.reset(); },
+         "Fail to config system registry!\r\n\r\nSetup could not write the touch driver's service key. ", 13},
+    };
+    for (const Row& row : rows) {
+        row.arrange();
+        RunSetupToItsFailure(row.what, row.expected, row.exitCode);
+        row.restore();
+        EXPECT_FALSE(KeyExists(kServiceKey)) << row.what;
+        EXPECT_EQ(ReadValues(kPortKey).at("ErrorControl"), Dword(1)) << row.what;
+    }
+    EXPECT_EQ(Contents(driver), whole);
 }
 
 TEST(SetupFlow, FirstRunRegistersTheDriverInPlaceOfThePortDriverAndRestarts) {
@@ -204,6 +283,7 @@ TEST(SetupFlow, ACopyAsideThatCannotBeWrittenKeepsEveryFileAndRestartsNothing) {
         if (heldOpen) uia::SaveScreenshot("setup_copy_aside_blocked");
         uia::Answer(box, IDOK);
         EXPECT_TRUE(setup.WaitForExit()) << what;
+        EXPECT_EQ(setup.ExitCode(), 14u) << what;
         EXPECT_EQ(uia::FindMessageBox(setup.Pid()), nullptr) << what << ": a completion message";
         EXPECT_TRUE(witness.Running()) << what << ": a restart was requested";
 

@@ -1,5 +1,5 @@
-// Runtime services: units, DoEvents and its processor budget, the previous-instance flag, the clock,
-// starting programs and the file services.
+// Runtime services: units, DoEvents and its waits, the previous-instance flag, the clock, starting
+// programs, the file services and error texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -160,6 +160,26 @@ TEST(FileServices, CopyChangeAttributesAndDelete) {
     EXPECT_TRUE(tk::Kill(from));
     EXPECT_FALSE(tk::Kill(from));
     EXPECT_FALSE(tk::FileCopy(from, to));
+}
+
+// Windows' own sentence, on one line, with the number a support person looks up.
+TEST(ErrorText, OneLineWithTheCode) {
+    const struct {
+        unsigned long code;
+        const char* start;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, ""},
+        {ERROR_FILE_NOT_FOUND, ""},
+        {0x2000FFFFul, "Unknown error."},  // customer bit set: no system text
+    };
+    for (const auto& c : cases) {
+        const std::string text = tk::ErrorText(c.code);
+        const std::string end = " (error " + std::to_string(c.code) + ")";
+        ASSERT_GT(text.size(), end.size() + 1) << text;
+        EXPECT_EQ(text.substr(text.size() - end.size()), end) << text;
+        EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
+    }
 }
 
 }  // namespace
