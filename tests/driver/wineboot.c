@@ -18,20 +18,12 @@
 #define BUILTIN_FOLDER "i386-windows"
 #endif
 
-/* Whether an option is among the arguments, long ("--kill") or in a bundle of short ones ("-ek"). */
-static int HasOption(const char *arguments, const char *longName, char shortLetter)
+/* Wine's ExitWindowsEx passes long options only. */
+static int HasOption(const char *arguments, const char *name)
 {
-    char copy[4096], *word;
-    if (strlen(arguments) >= sizeof copy)
-        return 0;
-    strcpy(copy, arguments);
-    for (word = strtok(copy, " "); word != NULL; word = strtok(NULL, " ")) {
-        if (strcmp(word, longName) == 0)
-            return 1;
-        if (word[0] == '-' && word[1] != '-' && strchr(word + 1, shortLetter) != NULL)
-            return 1;
-    }
-    return 0;
+    const char *at = strstr(arguments, name);
+    size_t length = strlen(name);
+    return at != NULL && (at[length] == '\0' || at[length] == ' ');
 }
 
 int main(void)
@@ -50,8 +42,8 @@ int main(void)
     } else {
         while (*arguments && *arguments != ' ') ++arguments;
     }
-    deferRenames = HasOption(arguments, "--end-session", 'e') && !HasOption(arguments, "--kill", 'k') &&
-                   !HasOption(arguments, "--shutdown", 's');
+    deferRenames = HasOption(arguments, "--end-session") && !HasOption(arguments, "--kill") &&
+                   !HasOption(arguments, "--shutdown");
 
     ZeroMemory(&start, sizeof start);
     start.cb = sizeof start;

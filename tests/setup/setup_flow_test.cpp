@@ -138,9 +138,7 @@ void RunSetupToItsFailure(const std::string& what, const std::string& expected, 
     HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, setup.Pid());
     EXPECT_NE(uia::MessageBoxText(box).find(expected), std::string::npos) << what << ": " << uia::MessageBoxText(box);
     EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Exclamation) << what;
-    std::string shot = "setup_failed_" + what;
-    for (char& c : shot) c = c == ' ' ? '_' : c;
-    uia::SaveScreenshot(shot);
+    uia::SaveScreenshot("setup_failed_" + std::to_string(exitCode));
     uia::Answer(box, IDOK);
     EXPECT_TRUE(setup.WaitForExit()) << what;
     EXPECT_EQ(setup.ExitCode(), exitCode) << what;
