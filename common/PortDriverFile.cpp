@@ -5,30 +5,14 @@
 #include <cstring>
 #include <vector>
 
+#include "common/MachineCalls.h"
 #include "toolkit/tk.h"
 
-namespace {
-
-// The whole file, or false when it cannot be read.
-bool ReadWhole(const std::string& path, std::vector<char>& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.clear();
-    char chunk[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    CloseHandle(file);
-    return ok;
-}
-
-}  // namespace
+bool IsThere(const std::string& path) { return Machine->getFileAttributes(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsWholeImage(const std::string& path) {
     std::vector<char> bytes;
-    if (!ReadWhole(path, bytes) || bytes.size() < sizeof(IMAGE_DOS_HEADER)) return false;
+    if (!Machine->readFile(path, bytes) || bytes.size() < sizeof(IMAGE_DOS_HEADER)) return false;
     IMAGE_DOS_HEADER dos;
     std::memcpy(&dos, bytes.data(), sizeof dos);
     if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0) return false;
@@ -50,7 +34,19 @@ bool IsWholeImage(const std::string& path) {
 }
 
 bool CopyWhole(const std::string& from, const std::string& to) {
-    if (!tk::FileCopy(from, to)) return false;
+    if (!Machine->copyFile(from.c_str(), to.c_str(), FALSE)) return false;
     std::vector<char> original, copy;
-    return ReadWhole(from, original) && ReadWhole(to, copy) && original == copy;
+    if (!Machine->readFile(from, original) || !Machine->readFile(to, copy)) return false;
+    if (original == copy) return true;
+    SetLastError(ERROR_FILE_CORRUPT);
+    return false;
+}
+
+WholeMove MoveWhole(const std::string& from, const std::string& to) {
+    if (!CopyWhole(from, to)) return {false, to + ": " + tk::ErrorText(GetLastError())};
+    // A read-only original would refuse the delete.
+    if (!Machine->setFileAttributes(from.c_str(), FILE_ATTRIBUTE_ARCHIVE))
+        InstallLog(from + " kept its attributes: " + tk::ErrorText(GetLastError()));
+    if (!Machine->deleteFile(from.c_str())) return {true, from + ": " + tk::ErrorText(GetLastError())};
+    return {true, ""};
 }

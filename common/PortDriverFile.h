@@ -15,9 +15,21 @@ inline std::string PortDriverPath(const std::string& driversDir, const char* ext
     return driversDir + kPortDriverName + extension;
 }
 
+// Whether a file or folder is at path.
+bool IsThere(const std::string& path);
+
 // Copies from over to and reads the copy back: true only when to then holds exactly the bytes
 // of from.
 bool CopyWhole(const std::string& from, const std::string& to);
+
+// Moves a file as copy, verify, delete: from goes only once to holds all of it, so that a move cut
+// off at any point leaves at least one whole file. copied tells whether to is whole; problem says
+// what went wrong, with Windows' error text, or is "" when from is gone too.
+struct WholeMove {
+    bool copied;
+    std::string problem;
+};
+WholeMove MoveWhole(const std::string& from, const std::string& to);
 
 // Whether a driver's file can be read and is a whole program image: its headers there and every
 // section's data inside the file, as a file cut short in its writing is not.

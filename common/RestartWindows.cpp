@@ -1,5 +1,6 @@
 #include "common/RestartWindows.h"
 
+#include "common/MachineCalls.h"
 #include "toolkit/tk.h"
 
 const RestartCalls kSystemRestartCalls = {&OpenProcessToken, &LookupPrivilegeValueA, &AdjustTokenPrivileges,
@@ -49,6 +50,7 @@ std::string RequestRestart(const RestartCalls& calls) {
 
 bool RestartWindows(const std::string& title) {
     const std::string failure = RequestRestart();
+    InstallLog(failure.empty() ? "asked Windows to restart." : failure);
     if (failure.empty()) return true;
     tk::MsgBox(failure, MB_OK, title);
     return false;

@@ -28,6 +28,10 @@ constexpr char kStartupFile[] = "QRWNTPao.exe";
 constexpr char kSetupFile[] = "QRWNTPdi.exe";
 constexpr char kRightButtonToolFile[] = "QRWNTPrb.exe";
 
+// The install side's log in the Windows folder: the installer, setup, the uninstaller and the
+// uninstall program each append what they did and what failed, for whoever supports the PC.
+constexpr char kInstallLogFile[] = "TouchScreen.log";
+
 // Vendor files, appended directly to the install folder (hence the leading "\").
 constexpr char kVendorBitmapFile[] = "\\QRVender.Bmp";
 constexpr char kVendorCutFile[] = "\\QRVender.Cut";

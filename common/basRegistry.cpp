@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "common/MachineCalls.h"
+
 namespace {
 
 constexpr char kKeySeparator = '\\';
@@ -26,31 +28,31 @@ bool CreateKey(HKEY parent, const std::string& keyPath, std::string& subKey, HKE
     if (!subKey.empty() && subKey.front() == kKeySeparator) subKey.erase(0, 1);
     const std::string path = subKey.empty() ? keyPath : keyPath + kKeySeparator + subKey;
     HKEY opened = nullptr;
-    if (!Succeeded(RegCreateKeyA(parent, path.c_str(), &opened))) return false;
+    if (!Succeeded(Machine->regCreateKey(parent, path.c_str(), &opened))) return false;
     key = opened;
     return true;
 }
 
 bool OpenKey(HKEY parent, const std::string& keyPath, HKEY& key) {
     HKEY opened = nullptr;
-    if (!Succeeded(RegOpenKeyA(parent, keyPath.c_str(), &opened))) return false;
+    if (!Succeeded(Machine->regOpenKey(parent, keyPath.c_str(), &opened))) return false;
     key = opened;
     return true;
 }
 
-bool CloseKey(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
+bool CloseKey(HKEY key) { return Machine->regCloseKey(key) == ERROR_SUCCESS; }
 
 bool QueryString(HKEY key, const std::string& valueName, std::string& text) {
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (type != REG_SZ) return false;
     try {
         std::string buffer(size, ' ');
         // The value may have changed since the size was learnt: a longer one fails with
         // ERROR_MORE_DATA, a shorter one reports fewer bytes, a retyped one a new type.
         DWORD read = size;
-        if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &read) != ERROR_SUCCESS)
+        if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &read) != ERROR_SUCCESS)
             return false;
         if (type != REG_SZ) return false;
         buffer.resize(std::min(read, size));
@@ -65,7 +67,7 @@ bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof data;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
+    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
         return false;
     // A REG_DWORD may be stored with fewer than four bytes; that is not a number to trust.
     if (type != REG_DWORD || size != sizeof data) return false;
@@ -76,12 +78,12 @@ bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {
 bool SetString(HKEY key, const std::string& valueName, const std::string& text) {
     if (key == nullptr) return false;
     const DWORD length = static_cast<DWORD>(text.size() + 1);
-    return Succeeded(RegSetValueExA(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length));
+    return Succeeded(Machine->regSetValueEx(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length));
 }
 
 bool SetDword(HKEY key, const std::string& valueName, uint32_t value) {
     const DWORD data = value;
-    return Succeeded(RegSetValueExA(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
+    return Succeeded(Machine->regSetValueEx(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }

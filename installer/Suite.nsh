@@ -1,5 +1,8 @@
-; What the installer and the uninstall program share: where the suite's files and keys lie, and
-; where the installer keeps what Windows had before it changed anything.
+; What the installer and the uninstall program share: where the suite's files and keys lie,
+; where the installer keeps what Windows had before it changed anything, and the install log.
+
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT      "TouchScreen QR-K52-PS2"
 !define MAKER        "Orvale"
@@ -41,3 +44,49 @@
   IfErrors 0 +2
     StrCpy $R9 0
 !macroend
+
+; The install log in the Windows folder, which setup and the uninstaller append to as well: a line
+; each, "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text", for whoever supports the PC.
+!define INSTALL_LOG  "$WINDIR\TouchScreen.log"
+
+!macro Log TEXT
+  Push `${TEXT}`
+  Call AppendToLog
+!macroend
+
+; A log that cannot be written loses the line, nothing else; the error flag is left as it was.
+Function AppendToLog
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  Push $8
+  StrCpy $8 0
+  IfErrors 0 +2
+    StrCpy $8 1
+  ${GetTime} "" "L" $1 $2 $3 $4 $5 $6 $7
+  ClearErrors
+  FileOpen $4 "${INSTALL_LOG}" a
+  ${IfNot} ${Errors}
+    FileSeek $4 0 END
+    FileWrite $4 "$3-$2-$1 $5:$6:$7 $EXEFILE: $0$\r$\n"
+    FileClose $4
+  ${EndIf}
+  ClearErrors
+  ${If} $8 == 1
+    SetErrors
+  ${EndIf}
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd

@@ -7,7 +7,8 @@
 
 Target ${TARGET}
 !include "Suite.nsh"
-!include "LogicLib.nsh"
+!include "WinVer.nsh"
+!include "x64.nsh"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -29,8 +30,12 @@ VIAddVersionKey "LegalCopyright" "${MAKER}"
 Page directory
 Page instfiles
 
+; An earlier installation, found at the start: a failed run then leaves its files where they are.
+Var Update
+
 ; Stops before anything is changed, with the reason (also as the exit code when silent).
 !macro Refuse TEXT
+  !insertmacro Log "${TEXT}"
   MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
   SetErrorLevel 2
   Quit
@@ -43,30 +48,20 @@ Function .onInit
     !insertmacro Refuse "${PRODUCT} can only be installed by an administrator."
   ${EndIf}
 
-  ; The NT family up to XP: 4.0, 5.0 and 5.1, and 5.2 (XP's 64-bit edition) for a 64-bit build.
-  ; GetVersion: the major version in the low byte, the minor one above it, the top bit set
-  ; outside the NT family.
-  System::Call 'kernel32::GetVersion() i .r1'
-  IntOp $2 $1 & 0xFF
-  IntOp $3 $1 >> 8
-  IntOp $3 $3 & 0xFF
-  StrCpy $0 "$2.$3"
-  IntOp $1 $1 & 0x80000000
-  ${If} $1 != 0
-    StrCpy $0 "not of the NT family"
-  ${EndIf}
-  ${IfNot} $0 == "4.0"
-  ${AndIfNot} $0 == "5.0"
-  ${AndIfNot} $0 == "5.1"
+  ; The NT family up to XP, and XP's 64-bit edition (5.2) for a 64-bit build.
+  ${IfNot} ${IsNT}
+  ${OrIfNot} ${AtLeastWinNT4}
   !if "${TARGET}" == "amd64-unicode"
-  ${AndIfNot} $0 == "5.2"
+  ${OrIfNot} ${AtMostWin2003}
+  !else
+  ${OrIfNot} ${AtMostWinXP}
   !endif
-    !insertmacro Refuse "${PRODUCT} needs Windows NT 4.0, 2000 or XP (this is Windows $0)."
+    ${WinVerGetMajor} $0
+    ${WinVerGetMinor} $1
+    !insertmacro Refuse "${PRODUCT} needs Windows NT 4.0, 2000 or XP (this is Windows $0.$1)."
   ${EndIf}
   !if "${TARGET}" != "amd64-unicode"
-    System::Call 'kernel32::GetCurrentProcess() p .r1'
-    System::Call 'kernel32::IsWow64Process(p r1, *i 0 r2) i .r3'
-    ${If} $2 == 1
+    ${If} ${RunningX64}
       !insertmacro Refuse "${PRODUCT} runs on 32-bit Windows only."
     ${EndIf}
   !endif
@@ -80,6 +75,32 @@ Function .onInit
       !insertmacro Refuse "The PS/2 port driver ($SYSDIR\drivers\i8042prt.sys) is not there: ${PRODUCT} cannot take its place."
     ${EndIf}
   ${EndIf}
+
+  ReadRegStr $0 HKLM "${RECORD_KEY}" "InstallPath"
+  StrCpy $Update 0
+  ${If} $0 != ""
+    StrCpy $Update 1
+  ${EndIf}
+FunctionEnd
+
+; A first installation that fails takes back what it had put in place; nothing of it is
+; registered yet. An update leaves the earlier installation's files as they are now.
+Function .onInstFailed
+  !insertmacro Log "The installation failed."
+  ${If} $Update == 0
+    Delete "$INSTDIR\QRWNTPcp.exe"
+    Delete "$INSTDIR\QRWNTPao.exe"
+    Delete "$INSTDIR\QRWNTPrb.exe"
+    Delete "$INSTDIR\QRWNTPdi.exe"
+    Delete "$INSTDIR\unins000.exe"
+    Delete "$INSTDIR\QRVender.Bmp"
+    Delete "$INSTDIR\QRVender.Cut"
+    Delete "$INSTDIR\setup.oem"
+    RMDir "$INSTDIR"
+    Delete "$WINDIR\QRWNTPde.exe"
+    Delete "$SYSDIR\drivers\QRWNTPS2.new"
+    DeleteRegKey HKLM "${ARP_KEY}"
+  ${EndIf}
 FunctionEnd
 
 !macro NoteKey KEY NAME HOW
@@ -88,6 +109,7 @@ FunctionEnd
 !macroend
 
 Section
+  !insertmacro Log "Installing ${PRODUCT} ${VERSION} into $INSTDIR."
   ; What Windows had, noted at the first installation only: an update must not take the suite's
   ; own keys for Windows' ones.
   ReadRegDWORD $0 HKLM "${ARP_KEY}" "BeforeNoted"
@@ -124,6 +146,7 @@ Section
   ${If} ${Errors}
   ${OrIfNot} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.new"
     Delete "$SYSDIR\drivers\QRWNTPS2.new"
+    !insertmacro Log "The touch driver's file $SYSDIR\drivers\QRWNTPS2.new could not be written."
     Abort "The touch driver's file could not be written."
   ${EndIf}
   ${If} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.sys"
@@ -156,9 +179,11 @@ Section
 
   ; Setup registers the driver in place of the port driver and asks for the restart. Its exit code
   ; says which step failed; the installer ends with it.
+  !insertmacro Log "Files and keys in place; starting setup."
   ExecWait '"$INSTDIR\QRWNTPdi.exe"' $0
   ${If} $0 != 0
     DetailPrint "Setup ended with exit code $0."
+    !insertmacro Log "Setup ended with exit code $0."
     SetErrorLevel $0
   ${EndIf}
 SectionEnd

@@ -2,14 +2,14 @@
 ; as `unins000.exe /SILENT`. makensis -DTARGET=x86-ansi|amd64-unicode -DOUTFILE=<file>
 ;
 ; Built as an installer, not as an NSIS uninstaller: those copy themselves to the temp folder and
-; end at once, and the uninstaller waits for the process it started. It removes what the installer
-; put in place and the keys that the installation created, and puts back what Windows had; the port
-; driver's file and QRWNTPde.exe are the uninstaller's own work. What is in use goes at the restart.
+; end at once, and the uninstaller waits for the process it started. It puts the PS/2 port driver's
+; file back first, then removes what the installer put in place and the keys that the installation
+; created, puts back what Windows had, and removes the Add or Remove Programs entry last. Run on its
+; own, or still running after the uninstaller stopped waiting for it, it leaves nothing undone:
+; QRWNTPde.exe goes too. What is in use goes at the restart.
 
 Target ${TARGET}
 !include "Suite.nsh"
-!include "LogicLib.nsh"
-!include "FileFunc.nsh"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -73,11 +73,14 @@ Section
 
   ; The PS/2 port driver serves the keyboard too: it is back in place before anything of the touch
   ; driver goes, also when this program runs on its own or after the uninstaller gave up waiting.
+  !insertmacro Log "Removing ${PRODUCT} from $INSTDIR."
   Call RestorePortDriver
   ${If} ${Errors}
+    !insertmacro Log "The PS/2 port driver's file could not be put back from $SYSDIR\drivers\i8042prt.off, so nothing was removed."
     SetErrorLevel ${EXIT_PORT_DRIVER_NOT_RESTORED}
     Quit
   ${EndIf}
+  !insertmacro Log "The PS/2 port driver's file is in place."
 
   Delete /REBOOTOK "$INSTDIR\QRWNTPcp.exe"
   Delete /REBOOTOK "$INSTDIR\QRWNTPao.exe"
@@ -90,6 +93,7 @@ Section
   RMDir /REBOOTOK "$INSTDIR"
   Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.sys"
   Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new"
+  Delete /REBOOTOK "$WINDIR\QRWNTPde.exe"
 
   SetShellVarContext all
   Delete "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Control Panel.lnk"
@@ -114,4 +118,5 @@ Section
     DeleteRegKey HKLM "${RECORD_KEY}"
   ${EndIf}
   DeleteRegKey HKLM "${ARP_KEY}"
+  !insertmacro Log "Removed; what is in use goes at the next start."
 SectionEnd

@@ -7,6 +7,7 @@
 #include "common/BasWinDIRs.h"
 #include "common/PortDriverFile.h"
 #include "common/RestartWindows.h"
+#include "common/MachineCalls.h"
 #include "common/SuiteNames.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
@@ -82,7 +83,11 @@ void CentreBusy(tk::Form& form) {
     SetBusyPointer(tk::vbDefault);
 }
 
-void Tell(const char* text, unsigned style = MB_OK) { tk::MsgBox(text, style, kSetupTitle); }
+// Every message also goes to the install log, where a support person finds it afterwards.
+void Tell(const std::string& text, unsigned style = MB_OK) {
+    InstallLog(text);
+    tk::MsgBox(text, style, kSetupTitle);
+}
 
 // Writes a key's values (created when missing), all of them even after one fails; true when the
 // key opened and every write succeeded.
@@ -154,19 +159,18 @@ bool LowerPortDriverErrorControl() {
                     [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
 }
 
-// Sets the port driver's file aside; "" when it is aside, else what went wrong. Its ".sys" goes
-// only once the ".off" copy is whole: that driver serves the keyboard too. Without a ".sys" there
-// is nothing to move (a second run finds the copy already aside); a ".sys" that is there but
-// cannot be read is not such a case.
+// Sets the port driver's file aside; "" when it is aside, else what went wrong. Without a ".sys"
+// there is nothing to move (a second run finds the copy already aside); a ".sys" that is there
+// but cannot be read is not such a case.
 std::string MovePortDriverAside() {
     const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
-    const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
-    if (GetFileAttributesA(inUse.c_str()) == INVALID_FILE_ATTRIBUTES) return "";
-    if (!CopyWhole(inUse, aside)) return aside + ": " + tk::ErrorText(GetLastError());
-    if (!tk::SetAttr(inUse, FILE_ATTRIBUTE_ARCHIVE)) tk::Trace(inUse + " kept its attributes: " + tk::ErrorText(GetLastError()));
-    // Both files whole: whichever driver starts next, the keyboard works.
-    if (!tk::Kill(inUse)) return inUse + ": " + tk::ErrorText(GetLastError());
-    return "";
+    if (!IsThere(inUse)) {
+        InstallLog(inUse + " is not there: the port driver's file was set aside before.");
+        return "";
+    }
+    const WholeMove move = MoveWhole(inUse, PortDriverPath(DriversDir, kPortDriverAside));
+    if (move.problem.empty()) InstallLog("set the PS/2 port driver's file aside.");
+    return move.problem;
 }
 
 // The registry steps, in their order; each runs only after all before it went well.
@@ -234,28 +238,28 @@ SetupExit ServiceRegistrySetup() {
     if (!IsWholeImage(driverFile)) {
         const DWORD error = GetLastError();
         const std::string why = error != ERROR_SUCCESS ? tk::ErrorText(error) : "it is cut short.";
-        tk::MsgBox(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, MB_OK | MB_ICONEXCLAMATION,
-                   kSetupTitle);
+        Tell(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, MB_OK | MB_ICONEXCLAMATION);
         return kSetupNoDriverFile;
     }
     for (const RegistryStep& step : kRegistrySteps) {
         SetLastError(ERROR_SUCCESS);
-        if (step.run()) continue;
+        if (step.run()) {
+            InstallLog(std::string("wrote ") + step.what + ".");
+            continue;
+        }
         const DWORD error = GetLastError();
-        tk::Trace(std::string("registry step failed: ") + step.what + ": " + tk::ErrorText(error));
-        tk::MsgBox(std::string(kRegistryFailureText) + kRegistryStepText + step.what + "." +
-                       (error ? " " + tk::ErrorText(error) : std::string()) + kRegistryStepAdvice,
-                   MB_OK | MB_ICONEXCLAMATION, kSetupTitle);
+        Tell(std::string(kRegistryFailureText) + kRegistryStepText + step.what + "." +
+                 (error ? " " + tk::ErrorText(error) : std::string()) + kRegistryStepAdvice,
+             MB_OK | MB_ICONEXCLAMATION);
         return kSetupRegistryFailed;
     }
     const std::string problem = MovePortDriverAside();
     if (problem.empty()) return kSetupDone;
-    tk::MsgBox(kMoveFailureText + problem + kMoveFailureAdvice, MB_OK | MB_ICONEXCLAMATION, kSetupTitle);
+    Tell(kMoveFailureText + problem + kMoveFailureAdvice, MB_OK | MB_ICONEXCLAMATION);
     return kSetupPortDriverNotMoved;
 }
 
-int Main() {
-    ShowProgressMessage(kUpdatingText, kSetupTitle, &CentreBusy);
+SetupExit SetUpDriver() {
     if (!LoadInstallationRecord()) {
         Tell(kRecordFailureText);
         return kSetupNoRecord;
@@ -271,10 +275,18 @@ int Main() {
             if (!SaveVenderName()) Tell(kVenderNameFailureText);
         }
     }
+    return ServiceRegistrySetup();
+}
 
-    const SetupExit result = ServiceRegistrySetup();
+int Main() {
+    InstallLog("started.");
+    ShowProgressMessage(kUpdatingText, kSetupTitle, &CentreBusy);
+    SetupExit result = SetUpDriver();
     frmMessage.Unload();
-    if (result != kSetupDone) return result;
-    Tell(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK);
-    return RestartWindows(kSetupTitle) ? kSetupDone : kSetupRestartRefused;
+    if (result == kSetupDone) {
+        Tell(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK);
+        if (!RestartWindows(kSetupTitle)) result = kSetupRestartRefused;
+    }
+    InstallLog("ended with exit code " + std::to_string(result) + ".");
+    return result;
 }

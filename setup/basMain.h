@@ -19,6 +19,10 @@ enum SetupExit : int {
 // The whole run; its exit code.
 int Main();
 
+// Main's steps from the installation record to the port driver's file set aside, without the
+// progress window and the restart; each failure said in a message box.
+SetupExit SetUpDriver();
+
 // The hourglass, nested: 11 counts one more busy step, 0 one less; the screen pointer is the
 // hourglass while any step is busy. Any other pointer is set directly.
 extern uint16_t BusyCount;

@@ -4,6 +4,7 @@
 #include "common/PortDriverFile.h"
 #include "common/RestartWindows.h"
 #include "common/SuiteNames.h"
+#include "common/MachineCalls.h"
 #include "common/TouchChannel.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
@@ -28,9 +29,17 @@ constexpr char kNotRestorableAdvice[] =
     "\r\n\r\nThat driver serves the keyboard and the mouse. Run the removal again once its file can be put back.";
 constexpr unsigned kFailureBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
 
-void ShowFailureBox(const std::string& text) { tk::MsgBox(text, kFailureBoxStyle, kUninstallerTitle); }
+// Also into the install log: a removal that stopped is what a support person is asked about.
+void ShowFailureBox(const std::string& text) {
+    InstallLog(text);
+    tk::MsgBox(text, kFailureBoxStyle, kUninstallerTitle);
+}
 
-bool IsThere(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// Ends the program, its exit code in the install log.
+[[noreturn]] void EndRemoval(RemovalExit code) {
+    InstallLog("ended with exit code " + std::to_string(code) + ".");
+    tk::End(code);
+}
 
 // Opened for writing without sharing, as the copy will open it: a file held open by anyone, a
 // read-only file and a folder all fail. A file that is not there must be creatable; the probe
@@ -61,8 +70,9 @@ HANDLE StartUninstallProgram() {
 
 void GetWindowsPathsOrEnd() {
     if (GetWindowsPaths()) return;
+    InstallLog(kPathsFailureText);
     tk::MsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
-    tk::End(kRemovalNoWindowsPaths);
+    EndRemoval(kRemovalNoWindowsPaths);
 }
 
 }  // namespace
@@ -105,14 +115,15 @@ std::string PortDriverRestoreProblem(const std::string& driversDir) {
 bool RestorePortDriver(const std::string& driversDir) {
     const std::string inUse = PortDriverPath(driversDir, kPortDriverInUse);
     const std::string aside = PortDriverPath(driversDir, kPortDriverAside);
-    if (!IsThere(aside)) return FileExists(inUse);
-    if (!CopyWhole(aside, inUse)) {
-        tk::Trace(inUse + " is not back from " + aside + ": " + tk::ErrorText(GetLastError()));
+    if (!IsThere(aside)) return IsThere(inUse);
+    const WholeMove move = MoveWhole(aside, inUse);
+    if (!move.copied) {
+        InstallLog("the PS/2 port driver's file is not back: " + move.problem);
         return false;
     }
-    if (!tk::SetAttr(aside, FILE_ATTRIBUTE_ARCHIVE)) tk::Trace(aside + " kept its attributes: " + tk::ErrorText(GetLastError()));
+    InstallLog("put the PS/2 port driver's file back.");
     // The file is back whole: a copy left beside it is untidy, not a risk.
-    if (!tk::Kill(aside)) tk::Trace(aside + " stays beside the restored file: " + tk::ErrorText(GetLastError()));
+    if (!move.problem.empty()) InstallLog("the copy aside stays: " + move.problem);
     return true;
 }
 
@@ -125,11 +136,12 @@ void CloseToolThroughDriver() {
 void RemoveSoftware() {
     // Once the uninstall program has run, the touch driver is gone: without the port driver's
     // file the machine would start with neither keyboard nor mouse. So that is checked first.
+    InstallLog("removal started.");
     GetWindowsPathsOrEnd();
     const std::string problem = PortDriverRestoreProblem(DriversDir);
     if (!problem.empty()) {
         ShowFailureBox(kNotRestorableText + problem + kNotRestorableAdvice);
-        tk::End(kRemovalPortDriverAtRisk);
+        EndRemoval(kRemovalPortDriverAtRisk);
     }
 
     CloseToolThroughDriver();
@@ -137,20 +149,23 @@ void RemoveSoftware() {
 
     HANDLE process = StartUninstallProgram();
     if (process == nullptr) {
-        tk::Trace("the uninstall program did not start: " + tk::ErrorText(GetLastError()));
+        InstallLog("the uninstall program did not start: " + tk::ErrorText(GetLastError()));
         ShowFailureBox(kStartupFailureText);
-        tk::End(kRemovalNotStarted);
+        EndRemoval(kRemovalNotStarted);
     }
     const std::string failure = WaitForUninstall(process);
+    DWORD exitCode = 0;
+    if (failure.empty() && GetExitCodeProcess(process, &exitCode))
+        InstallLog("the uninstall program ended with exit code " + std::to_string(exitCode) + ".");
     CloseHandle(process);
     if (!failure.empty()) {
         ShowFailureBox(failure);
-        tk::End(kRemovalNotAwaited);
+        EndRemoval(kRemovalNotAwaited);
     }
 
     const std::string self = WindowsPath + "\\" + kUninstallerFile;
-    if (!MoveFileExA(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        tk::Trace(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
+    if (!Machine->moveFileEx(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        InstallLog(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
 
     const bool restored = RestorePortDriver(DriversDir);
     frmMessage.Unload();
@@ -159,8 +174,8 @@ void RemoveSoftware() {
         const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
         ShowFailureBox("The PS/2 port driver's file could not be put back, so Windows is not restarted.\r\n\r\n"
                        "Copy " + aside + " to " + inUse + " before you restart Windows.");
-        tk::End(kRemovalPortDriverNotBack);
+        EndRemoval(kRemovalPortDriverNotBack);
     }
     tk::MsgBox(kCompleteText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kUninstallerTitle);
-    tk::End(RestartWindows(kUninstallerTitle) ? kRemovalDone : kRemovalRestartRefused);
+    EndRemoval(RestartWindows(kUninstallerTitle) ? kRemovalDone : kRemovalRestartRefused);
 }

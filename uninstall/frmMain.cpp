@@ -4,6 +4,7 @@
 
 #include "common/Numeric.h"
 #include "common/SuiteNames.h"
+#include "common/MachineCalls.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
 #include "resources/resource.h"
@@ -68,6 +69,7 @@ void FrmMain::Form_Load() {
     const bool recordLoaded = LoadInstallationRecord();
     SetMousePointer(tk::vbDefault);
     if (!recordLoaded) {
+        InstallLog(kRecordFailureText);
         tk::MsgBox(kRecordFailureText, MB_OK, GetCaption());
         tk::End(kRemovalNoRecord);
     }

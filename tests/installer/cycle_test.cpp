@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
+constexpr char kPortDriverStandIn[] = "Test bed stand-in for the PS/2 port driver file.\n";
 constexpr char kArpKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen QR-K52-PS2";
 constexpr char kSetupFinished[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
@@ -135,7 +137,7 @@ TEST(Cycle, InstallSilently) {
 }
 
 TEST(Cycle, AfterTheRestartTheSuiteRuns) {
-    const std::string installPath = uia::RegistryText("SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2", "InstallPath");
+    const std::string installPath = uia::RegistryText(kRecordKey, "InstallPath");
     EXPECT_EQ(installPath, Folder(GetWindowsDirectoryA).substr(0, 3) + "Program Files\\TouchScreen");
     uia::Driver driver;
     driver.Open();
@@ -167,13 +169,68 @@ TEST(Cycle, RemoveFromAddOrRemovePrograms) {
     uia::Require([] { return uia::ProcessIds("wineboot.exe").empty(); }, "the end of the session");
 }
 
+// The removal puts the port driver's file back before it removes anything of the touch driver;
+// what is in use goes at the restart.
+void ExpectRemovedBeforeTheRestart() {
+    EXPECT_EQ(uia::Contents(uia::kPortSys), kPortDriverStandIn);
+    EXPECT_FALSE(uia::Exists(uia::kPortOff));
+    EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayName"), "");
+    EXPECT_EQ(uia::RegistryText("System\\CurrentControlSet\\Services\\QRWNTPS2", "Group"), "");
+}
+
+// Double-clicked in the installation folder, with no uninstaller around it.
+TEST(Cycle, TheUninstallProgramAloneRemovesTheSuite) {
+    const std::string installPath = uia::RegistryText(kRecordKey, "InstallPath");
+    uia::Process alone = uia::Process::Start(installPath + "\\unins000.exe");
+    ASSERT_TRUE(alone.WaitForExit(60000));
+    EXPECT_EQ(alone.ExitCode(), 0u);
+    ExpectRemovedBeforeTheRestart();
+}
+
+// The uninstall program held back until the uninstaller has given up waiting for it: the
+// uninstaller removed nothing, and the uninstall program, going on alone, does all of it.
+TEST(Cycle, ARemovalThatOutlastsItsWaitIsFinishedByTheUninstallProgram) {
+    const std::string installPath = uia::RegistryText(kRecordKey, "InstallPath");
+    const std::string program = installPath + "\\unins000.exe", held = installPath + "\\unins000.gated.exe";
+    ASSERT_TRUE(MoveFileA(program.c_str(), held.c_str()));
+    ASSERT_TRUE(CopyFileA(uia::Environment("QR_UNINS000_GATE_EXE").c_str(), program.c_str(), TRUE));
+    HANDLE gate = CreateEventA(nullptr, TRUE, FALSE, "QrUnins000Gate");
+    SetEnvironmentVariableA("QR_UNINS000_GATE", "QrUnins000Gate");
+    const std::string command = uia::RegistryText(kArpKey, "UninstallString");
+    uia::Process uninstaller = uia::Process::Start(command.substr(1, command.size() - 2));
+    SetEnvironmentVariableA("QR_UNINS000_GATE", nullptr);
+    uia::PostClick(uia::Control(uia::WaitForForm("frmMain", uia::kDefaultTimeout, uninstaller.Pid()), "cmdYes"));
+    HWND box = uia::WaitForMessageBox(60000, uninstaller.Pid());
+    EXPECT_EQ(uia::MessageBoxText(box), "Fail to remove files! (WAIT_TIMEOUT)");
+    uia::Answer(box, IDOK);
+    ASSERT_TRUE(uninstaller.WaitForExit());
+    EXPECT_EQ(uninstaller.ExitCode(), 14u);
+    EXPECT_TRUE(uia::Exists(uia::kPortOff));
+    EXPECT_FALSE(uia::Exists(uia::kPortSys));
+
+    SetEvent(gate);
+    uia::Require([] { return uia::ProcessIds("unins000.exe").empty() && uia::ProcessIds("unins000.gated.exe").empty(); },
+                 "the end of the uninstall program");
+    CloseHandle(gate);
+    ExpectRemovedBeforeTheRestart();
+    DeleteFileA(held.c_str());
+}
+
 TEST(Cycle, AfterTheRestartNothingOfTheSuiteIsLeft) {
     const std::string windows = Folder(GetWindowsDirectoryA);
     for (const std::string& path : {windows.substr(0, 3) + "Program Files\\TouchScreen", windows + "\\" + kUninstallerFile,
                                     uia::DriversFolder() + kDriverFileName, uia::kPortOff})
         EXPECT_FALSE(uia::Exists(path)) << path;
-    EXPECT_EQ(uia::Contents(uia::kPortSys), "Test bed stand-in for the PS/2 port driver file.\n");
+    EXPECT_EQ(uia::Contents(uia::kPortSys), kPortDriverStandIn);
     EXPECT_FALSE(uia::Driver::Available());
+}
+
+// Each program of the install side wrote its lines, for whoever supports the PC.
+TEST(Cycle, TheInstallLogHasALineOfEachProgram) {
+    const std::string log = uia::Contents(Folder(GetWindowsDirectoryA) + "\\" + kInstallLogFile);
+    for (const char* line : {"TouchScreenSetup.exe: Installing", "QRWNTPdi.exe: ended with exit code 0.",
+                             "QRWNTPde.exe: ended with exit code 14.", "unins000.exe: Removed;"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in\n" << log;
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+#include "common/MachineCalls.h"
+
+#include <cstdio>
+
+#include "common/SuiteNames.h"
+
+namespace {
+
+bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    char chunk[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return ok;
+}
+
+std::string ProgramName() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string full(path, length < MAX_PATH ? length : 0);
+    return full.substr(full.find_last_of('\\') + 1);
+}
+
+// Appended by every program of the install side, the installer's scripts too: opened for each
+// line and shared, so that lines of programs that run one inside the other stay whole.
+void AppendToLogFile(const std::string& text) {
+    const DWORD savedError = GetLastError();
+    char folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        SYSTEMTIME now = {};
+        GetLocalTime(&now);
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond);
+        const std::string line = stamp + ProgramName() + ": " + text + "\r\n";
+        const std::string path = std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\") + kInstallLogFile;
+        HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            CloseHandle(file);
+        }
+    }
+    // A line in the log must not change what the caller is about to report.
+    SetLastError(savedError);
+}
+
+}  // namespace
+
+const MachineCalls kWindowsCalls = {
+    RegCreateKeyA,       RegOpenKeyA, RegCloseKey, RegQueryValueExA, RegSetValueExA, GetFileAttributesA,
+    SetFileAttributesA, CopyFileA,   DeleteFileA, MoveFileExA,      ReadWholeFile,  AppendToLogFile,
+};
+
+const MachineCalls* Machine = &kWindowsCalls;
+
+void InstallLog(const std::string& text) { Machine->appendLog(text); }

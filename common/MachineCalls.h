@@ -1,0 +1,36 @@
+// The registry and file calls through which the programs read and change the machine, and the
+// install side's log. Setup and the uninstaller change what decides whether the PC starts with a
+// keyboard: a test puts a model of the machine behind these calls and cuts a run after any call.
+#ifndef COMMON_MACHINECALLS_H
+#define COMMON_MACHINECALLS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct MachineCalls {
+    LONG(WINAPI* regCreateKey)(HKEY, LPCSTR, PHKEY);
+    LONG(WINAPI* regOpenKey)(HKEY, LPCSTR, PHKEY);
+    LONG(WINAPI* regCloseKey)(HKEY);
+    LONG(WINAPI* regQueryValueEx)(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDWORD);
+    LONG(WINAPI* regSetValueEx)(HKEY, LPCSTR, DWORD, DWORD, const BYTE*, DWORD);
+    DWORD(WINAPI* getFileAttributes)(LPCSTR);
+    BOOL(WINAPI* setFileAttributes)(LPCSTR, DWORD);
+    BOOL(WINAPI* copyFile)(LPCSTR, LPCSTR, BOOL);
+    BOOL(WINAPI* deleteFile)(LPCSTR);
+    BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    // The whole file; false (and the last error) when it cannot be read.
+    bool (*readFile)(const std::string& path, std::vector<char>& bytes);
+    // One line of the install log; a log that cannot be written loses the line, nothing else.
+    void (*appendLog)(const std::string& text);
+};
+extern const MachineCalls kWindowsCalls;
+
+// What the programs call: kWindowsCalls unless a test has put its model in place.
+extern const MachineCalls* Machine;
+
+// Appends text to the install log as "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text"; the last error stays.
+void InstallLog(const std::string& text);
+
+#endif
