@@ -8,8 +8,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -75,43 +75,6 @@ void Finish(uia::Process& p) {
         uia::Answer(box, uia::HasButton(box, IDOK) ? IDOK : IDNO);
     }
     if (p.Running()) p.Kill();
-}
-
-// While on, the record's key lets everyone read but nobody write (administrators may still
-// change its security, so that it can be put back).
-void DenyRecordWrites(bool on) {
-    static std::vector<char> saved;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, READ_CONTROL | WRITE_DAC, &key) != ERROR_SUCCESS)
-        throw uia::Error("cannot change the record key's security");
-    if (on) {
-        DWORD size = 0;
-        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved.assign(size, 0);
-        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data(), &size);
-        SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY, nt = SECURITY_NT_AUTHORITY;
-        PSID everyone = nullptr, admins = nullptr;
-        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-        AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &admins);
-        alignas(DWORD) char aclBuffer[256];
-        PACL acl = reinterpret_cast<PACL>(aclBuffer);
-        InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION);
-        AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone);
-        AddAccessAllowedAce(acl, ACL_REVISION, READ_CONTROL | WRITE_DAC, admins);
-        SECURITY_DESCRIPTOR sd;
-        InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
-        SetSecurityDescriptorDacl(&sd, TRUE, acl, FALSE);
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &sd);
-        FreeSid(everyone);
-        FreeSid(admins);
-    } else if (!saved.empty()) {
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved.data());
-    }
-    RegCloseKey(key);
-    HKEY probe = nullptr;
-    const bool writable = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS;
-    if (probe != nullptr) RegCloseKey(probe);
-    if (writable == on) throw uia::Error(on ? "the record key still lets us write" : "the record key stays locked");
 }
 
 // Stops or starts the touch driver's service, and waits until the device is gone or back.
@@ -218,11 +181,12 @@ TEST_F(Faults, InstallationRecord) {
     };
     for (const Row& row : rows) Run(row);
     // The programs in the bed only read the record; setup, which writes it, runs at installation.
+    std::unique_ptr<uia::KeyWritesDenied> denied;
+    const auto deny = [&] { denied = std::make_unique<uia::KeyWritesDenied>(HKEY_LOCAL_MACHINE, kRecordKey); };
     const Row locked[] = {
-        {"record key whose security denies writing", kControlPanelFile, [] { DenyRecordWrites(true); },
-         [] { DenyRecordWrites(false); }, kPanelWindow},
-        {"record key whose security denies writing", kStartupFile, [] { DenyRecordWrites(true); },
-         [] { DenyRecordWrites(false); }, "ended, exit code 0", Outcome},
+        {"record key whose security denies writing", kControlPanelFile, deny, [&] { denied.reset(); }, kPanelWindow},
+        {"record key whose security denies writing", kStartupFile, deny, [&] { denied.reset(); }, "ended, exit code 0",
+         Outcome},
     };
     for (const Row& row : locked) Run(row);
 }

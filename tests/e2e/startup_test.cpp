@@ -3,8 +3,6 @@
 // and how little it works meanwhile, a second copy, and each failure it reports.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -111,35 +109,6 @@ void ExpectDoubleClickSizeNotWritten() {
     EXPECT_FALSE(ReadMouseValue(kWidthValue).exists);
     EXPECT_FALSE(ReadMouseValue(kHeightValue).exists);
 }
-
-// Values cannot be written under the user's mouse key while this lives; the key still opens.
-class MouseKeyWriteDenied {
-public:
-    MouseKeyWriteDenied() {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kMouseKey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_,
-                            nullptr) != ERROR_SUCCESS)
-            throw uia::Error("cannot open the mouse key for its access list");
-        DWORD size = sizeof old_;
-        if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_, &size) != ERROR_SUCCESS)
-            throw uia::Error("cannot read the mouse key's access list");
-        PSECURITY_DESCRIPTOR denied = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                             &denied, nullptr);
-        const LONG rc = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, denied);
-        LocalFree(denied);
-        if (rc != ERROR_SUCCESS) throw uia::Error("cannot deny writes to the mouse key");
-    }
-    ~MouseKeyWriteDenied() {
-        RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, old_);
-        RegCloseKey(key_);
-    }
-    MouseKeyWriteDenied(const MouseKeyWriteDenied&) = delete;
-    MouseKeyWriteDenied& operator=(const MouseKeyWriteDenied&) = delete;
-
-private:
-    HKEY key_ = nullptr;
-    BYTE old_[4096] = {};
-};
 
 // One value of the installation record is gone while this lives.
 class RecordValueMissing {
@@ -499,7 +468,7 @@ TEST_F(Startup, SecondCopyDuringThePauseBringsTheFirstForwardAndEnds) {
 }
 
 TEST_F(Startup, SecondCopyThatCannotFindTheFirstSaysSoAndEnds) {
-    MouseKeyWriteDenied denied;
+    uia::KeyWritesDenied denied(HKEY_CURRENT_USER, kMouseKey);
     // The first copy waits at its double-click box, with its splash loaded but renamed.
     uia::Process first = Run();
     HWND firstBox = WaitForErrorBox(first, kDoubleClickFailureText);
@@ -534,7 +503,7 @@ TEST_F(Startup, IncompleteInstallationRecordEndsTheRunBeforeItChangesAnything) {
 }
 
 TEST_F(Startup, DoubleClickSizeNotWrittenIsReportedAndTheDriverStillUpdated) {
-    MouseKeyWriteDenied denied;
+    uia::KeyWritesDenied denied(HKEY_CURRENT_USER, kMouseKey);
     ResetDriver(1);
     uia::Process run = Run();
     HWND box = WaitForErrorBox(run, kDoubleClickFailureText);

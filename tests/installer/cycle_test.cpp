@@ -122,6 +122,11 @@ TEST(Cycle, ADriverFileThatCannotBeWrittenEndsBeforeSetup) {
     EXPECT_FALSE(uia::Exists(uia::kPortOff));
     EXPECT_FALSE(uia::Exists(uia::DriversFolder() + kDriverFileName));
     EXPECT_EQ(uia::RegistryText("System\\CurrentControlSet\\Services\\QRWNTPS2", "Group"), "");
+    // This first installation took back the files it had put in place.
+    const std::string windows = Folder(GetWindowsDirectoryA);
+    EXPECT_FALSE(uia::Exists(windows.substr(0, 3) + "Program Files\\TouchScreen"));
+    EXPECT_FALSE(uia::Exists(windows + "\\" + kUninstallerFile));
+    EXPECT_EQ(uia::RegistryText(kArpKey, "BeforeNoted", RRF_RT_REG_DWORD), "");
 }
 
 // Silently, as an administrator's script would; setup's completion message still asks.
@@ -178,10 +183,22 @@ void ExpectRemovedBeforeTheRestart() {
     EXPECT_EQ(uia::RegistryText("System\\CurrentControlSet\\Services\\QRWNTPS2", "Group"), "");
 }
 
-// Double-clicked in the installation folder, with no uninstaller around it.
+// Double-clicked in the installation folder, with no uninstaller around it. While the port
+// driver's file cannot be put back, it removes nothing.
 TEST(Cycle, TheUninstallProgramAloneRemovesTheSuite) {
-    const std::string installPath = uia::RegistryText(kRecordKey, "InstallPath");
-    uia::Process alone = uia::Process::Start(installPath + "\\unins000.exe");
+    const std::string program = uia::RegistryText(kRecordKey, "InstallPath") + "\\unins000.exe";
+    uia::WriteFileText(uia::kPortSys, "held open");
+    HANDLE held = CreateFileA(uia::kPortSys.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    uia::Process blocked = uia::Process::Start(program);
+    ASSERT_TRUE(blocked.WaitForExit(60000));
+    EXPECT_EQ(blocked.ExitCode(), 3u);
+    CloseHandle(held);
+    DeleteFileA(uia::kPortSys.c_str());
+    EXPECT_TRUE(uia::Exists(uia::kPortOff));
+    EXPECT_TRUE(uia::Exists(program));
+    EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayName"), "TouchScreen QR-K52-PS2");
+
+    uia::Process alone = uia::Process::Start(program);
     ASSERT_TRUE(alone.WaitForExit(60000));
     EXPECT_EQ(alone.ExitCode(), 0u);
     ExpectRemovedBeforeTheRestart();

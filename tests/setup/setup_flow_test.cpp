@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -148,27 +146,6 @@ void RunSetupToItsFailure(const std::string& what, const std::string& expected, 
     EXPECT_FALSE(Exists(kPortOff)) << what;
 }
 
-// The touch driver's service key, there but closed to writes, while this lives.
-class ServiceKeyDenied {
-public:
-    ServiceKeyDenied() {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kServiceKey, 0, nullptr, 0, WRITE_DAC, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            throw uia::Error("cannot create the service key");
-        PSECURITY_DESCRIPTOR denied = nullptr;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &denied,
-                                                             nullptr);
-        const LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, denied);
-        LocalFree(denied);
-        RegCloseKey(key);
-        if (rc != ERROR_SUCCESS) throw uia::Error("cannot deny writes to the service key");
-    }
-    ~ServiceKeyDenied() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kServiceKey); }
-    ServiceKeyDenied(const ServiceKeyDenied&) = delete;
-    ServiceKeyDenied& operator=(const ServiceKeyDenied&) = delete;
-};
-
 // A touch driver that cannot take the port at the next start, or a registry step that fails:
 // setup says so, registers nothing more, leaves the port driver's file where it is and ends with
 // its own exit code instead of restarting.
@@ -177,7 +154,7 @@ TEST(SetupFlow, FailedFirstRunsLeaveThePortDriverInPlaceAndRestartNothing) {
     const std::string driver = uia::DriversFolder() + kDriverFileName, away = driver + ".away";
     const std::string whole = Contents(driver);
     ASSERT_GT(whole.size(), 1024u);
-    std::unique_ptr<ServiceKeyDenied> denied;
+    std::unique_ptr<uia::KeyWritesDenied> denied;
     struct Row {
         const char* what;
         std::function<void()> arrange, restore;
@@ -188,7 +165,7 @@ TEST(SetupFlow, FailedFirstRunsLeaveThePortDriverInPlaceAndRestartNothing) {
          [&] { MoveFileA(away.c_str(), driver.c_str()); }, "QRWNTPS2.sys: ", 12},
         {"a touch driver file cut short", [&] { WriteFileText(driver, whole.substr(0, whole.size() / 2)); },
          [&] { WriteFileText(driver, whole); }, "QRWNTPS2.sys: it is cut short", 12},
-        {"the service key closed to writes", [&] { denied = std::make_unique<ServiceKeyDenied>(); },
+        {"the service key closed to writes", [&] { denied = std::make_unique<uia::KeyWritesDenied>(HKEY_LOCAL_MACHINE, kServiceKey); },
          [&] { denied.reset(); },
          "Fail to config system registry!\r\n\r\nSetup could not write the touch driver's service key. ", 13},
     };

@@ -357,6 +357,24 @@ void WriteRegistryValue(HKEY root, const std::string& key, const char* name, con
 // value of these types (RRF_RT_ flags).
 std::string RegistryText(const std::string& key, const char* name, DWORD types = RRF_RT_REG_SZ);
 
+// While this lives, nobody may write values into a key (created when missing), but everyone may
+// read it and change its security; then its access list is as before, and a key it created is
+// deleted again.
+class KeyWritesDenied {
+public:
+    KeyWritesDenied(HKEY root, const std::string& path);
+    ~KeyWritesDenied();
+    KeyWritesDenied(const KeyWritesDenied&) = delete;
+    KeyWritesDenied& operator=(const KeyWritesDenied&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_;
+    HKEY key_ = nullptr;
+    bool created_ = false;
+    std::vector<char> saved_;
+};
+
 // A window of the test target, whose end shows that Windows was asked to restart (the restart
 // ends every program that owns a window; the test processes own none).
 Process StartWitness();

@@ -3,6 +3,8 @@
 #include <sstream>
 
 #include "tests/uia/uia.h"
+
+#include <sddl.h>
 #include "tests/uia/uia_target.h"
 
 namespace uia {
@@ -60,6 +62,34 @@ std::string RegistryText(const std::string& key, const char* name, DWORD types) 
     if (RegGetValueA(HKEY_LOCAL_MACHINE, key.c_str(), name, types, nullptr, data, &size) != ERROR_SUCCESS) return "";
     for (DWORD i = 0; i + 1 < size; ++i) data[i] = data[i] ? data[i] : '|';
     return data;
+}
+
+KeyWritesDenied::KeyWritesDenied(HKEY root, const std::string& path) : root_(root), path_(path) {
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_, &disposition) !=
+        ERROR_SUCCESS)
+        throw Error("cannot open " + path + " for its access list");
+    created_ = disposition == REG_CREATED_NEW_KEY;
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.assign(size, 0);
+    if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        throw Error("cannot read the access list of " + path);
+    // Everyone is denied setting values, and allowed all the rest.
+    PSECURITY_DESCRIPTOR denied = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x2;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &denied, nullptr);
+    const LONG rc = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, denied);
+    LocalFree(denied);
+    HKEY probe = nullptr;
+    const bool writable = RegOpenKeyExA(root, path.c_str(), 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS;
+    if (probe != nullptr) RegCloseKey(probe);
+    if (rc != ERROR_SUCCESS || writable) throw Error("cannot deny writes to " + path);
+}
+
+KeyWritesDenied::~KeyWritesDenied() {
+    RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    RegCloseKey(key_);
+    if (created_) RegDeleteKeyA(root_, path_.c_str());
 }
 
 Process StartWitness() {
