@@ -20,6 +20,27 @@
 ; Add or Remove Programs; also holds what Windows had before the first installation.
 !define ARP_KEY      "Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchScreen QR-K52-PS2"
 !define MENU_FOLDER  "TouchScreen"
+; The suite's icon, on the setup file and on the uninstall program.
+!define SUITE_ICON   "${__FILEDIR__}/../resources/touch.ico"
+
+; The files of the installation folder, the vendor's among them.
+!macro ForEachInstalledFile DO FOLDER
+  !insertmacro ${DO} "${FOLDER}\QRWNTPcp.exe"
+  !insertmacro ${DO} "${FOLDER}\QRWNTPao.exe"
+  !insertmacro ${DO} "${FOLDER}\QRWNTPrb.exe"
+  !insertmacro ${DO} "${FOLDER}\QRWNTPdi.exe"
+  !insertmacro ${DO} "${FOLDER}\unins000.exe"
+  !insertmacro ${DO} "${FOLDER}\QRVender.Bmp"
+  !insertmacro ${DO} "${FOLDER}\QRVender.Cut"
+  !insertmacro ${DO} "${FOLDER}\setup.oem"
+!macroend
+!macro DeleteNow FILE
+  Delete "${FILE}"
+!macroend
+; What is in use goes at the next start.
+!macro DeleteAtRestart FILE
+  Delete /REBOOTOK "${FILE}"
+!macroend
 
 ; The keys the installation creates, setup's among them, each with the name under which the
 ; installer notes whether it was there before: a key that was not is deleted again. The suite's

@@ -1,14 +1,20 @@
 ; The suite's installer. makensis -DTARGET=x86-ansi|amd64-unicode -DBIN=<folder of the programs and
 ; unins000.exe> -DDRIVER=<driver file> [-DVENDOR=<folder of the vendor files>] -DOUTFILE=<file>
 ;
-; Puts the programs, the uninstaller and the driver file in place, writes the installation record,
-; the logon entry, the Start-menu shortcuts and the Add or Remove Programs entry, notes first what
-; Windows had that the installation changes, and runs setup last, which ends in the restart.
+; A wizard of three pages: welcome, installation folder, progress. It puts the programs, the
+; uninstaller and the driver file in place, writes the installation record, the logon entry, the
+; Start-menu shortcuts and the Add or Remove Programs entry, notes first what Windows had that the
+; installation changes, and runs setup last, whose message and restart end it (so no closing page).
+; Over an earlier installation it closes the running right-button tool first, asks before it puts
+; an older version over a newer one, and removes the earlier folder when it installs elsewhere.
 
 Target ${TARGET}
 !include "Suite.nsh"
 !include "WinVer.nsh"
 !include "x64.nsh"
+!include "WordFunc.nsh"
+!include "WinMessages.nsh"
+!include "MUI2.nsh"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -16,6 +22,9 @@ InstallDir "$PROGRAMFILES\TouchScreen"
 InstallDirRegKey HKLM "${RECORD_KEY}" "InstallPath"
 RequestExecutionLevel admin
 ShowInstDetails show
+BrandingText "${MAKER} ${PRODUCT} ${VERSION}"
+; Setup's message and its restart end the installation: the wizard closes when its work is done.
+AutoCloseWindow true
 ; A file that cannot be written ends the installation (silently too) before setup runs: setup then
 ; never sets the PS/2 port driver aside for a touch driver that is not there.
 AllowSkipFiles off
@@ -27,11 +36,27 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "${MAKER}"
 VIAddVersionKey "LegalCopyright" "${MAKER}"
 
-Page directory
-Page instfiles
+!define MUI_ICON "${SUITE_ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "Setup will guide you through the installation of ${PRODUCT}: the touch screen's \
+driver, which takes the place of the PS/2 port driver, and the programs that calibrate the screen and change \
+its settings.$\r$\n$\r$\nWhen the files are in place, Windows restarts. Save your work and close your other \
+programs before you go on.$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; The right-button tool's window and its own close command, which the uninstaller sends it too.
+!define TOOL_CLASS     "TkForm"
+!define TOOL_CAPTION   " P-RBF"
+!define TOOL_CLOSE     0x100E
+!define SYNCHRONIZE    0x00100000
 
 ; An earlier installation, found at the start: a failed run then leaves its files where they are.
 Var Update
+; Its folder, which goes when this installation goes elsewhere.
+Var EarlierFolder
 
 ; Stops before anything is changed, with the reason (also as the exit code when silent).
 !macro Refuse TEXT
@@ -56,13 +81,11 @@ Function .onInit
   !else
   ${OrIfNot} ${AtMostWinXP}
   !endif
-    ${WinVerGetMajor} $0
-    ${WinVerGetMinor} $1
-    !insertmacro Refuse "${PRODUCT} needs Windows NT 4.0, 2000 or XP (this is Windows $0.$1)."
+    !insertmacro Refuse "${PRODUCT} needs Windows NT 4.0, Windows 2000 or Windows XP."
   ${EndIf}
   !if "${TARGET}" != "amd64-unicode"
     ${If} ${RunningX64}
-      !insertmacro Refuse "${PRODUCT} runs on 32-bit Windows only."
+      !insertmacro Refuse "${PRODUCT} runs on the 32-bit editions of Windows NT 4.0, Windows 2000 and Windows XP only."
     ${EndIf}
   !endif
 
@@ -76,10 +99,23 @@ Function .onInit
     ${EndIf}
   ${EndIf}
 
-  ReadRegStr $0 HKLM "${RECORD_KEY}" "InstallPath"
+  ReadRegStr $EarlierFolder HKLM "${RECORD_KEY}" "InstallPath"
   StrCpy $Update 0
-  ${If} $0 != ""
+  ${If} $EarlierFolder != ""
     StrCpy $Update 1
+  ${EndIf}
+
+  ; Going back to an older version is a choice; silently, the answer is no.
+  ReadRegStr $0 HKLM "${ARP_KEY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} $0 "${VERSION}" $1
+    ${If} $1 == 1
+      MessageBox MB_YESNO|MB_ICONQUESTION "${PRODUCT} $0 is installed, a newer version than this one.$\r$\n$\r$\nReplace it with version ${VERSION}?" /SD IDNO IDYES older
+        !insertmacro Log "Not installed: version $0 is installed, newer than ${VERSION}."
+        SetErrorLevel 2
+        Quit
+      older:
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
@@ -88,14 +124,7 @@ FunctionEnd
 Function .onInstFailed
   !insertmacro Log "The installation failed."
   ${If} $Update == 0
-    Delete "$INSTDIR\QRWNTPcp.exe"
-    Delete "$INSTDIR\QRWNTPao.exe"
-    Delete "$INSTDIR\QRWNTPrb.exe"
-    Delete "$INSTDIR\QRWNTPdi.exe"
-    Delete "$INSTDIR\unins000.exe"
-    Delete "$INSTDIR\QRVender.Bmp"
-    Delete "$INSTDIR\QRVender.Cut"
-    Delete "$INSTDIR\setup.oem"
+    !insertmacro ForEachInstalledFile DeleteNow "$INSTDIR"
     RMDir "$INSTDIR"
     Delete "$WINDIR\QRWNTPde.exe"
     Delete "$SYSDIR\drivers\QRWNTPS2.new"
@@ -121,6 +150,20 @@ Section
       WriteRegDWORD HKLM "${ARP_KEY}" "PortErrorControl" $0
     ${EndIf}
     WriteRegDWORD HKLM "${ARP_KEY}" "BeforeNoted" 1
+  ${EndIf}
+
+  ; The running right-button tool holds its file: it is closed first, by its own close command,
+  ; and awaited.
+  FindWindow $0 "${TOOL_CLASS}" "${TOOL_CAPTION}"
+  ${If} $0 <> 0
+    System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1) i'
+    System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r1) p .r2'
+    SendMessage $0 ${WM_USER} ${TOOL_CLOSE} 0 /TIMEOUT=5000
+    ${If} $2 P<> 0
+      System::Call 'kernel32::WaitForSingleObject(p r2, i 10000) i'
+      System::Call 'kernel32::CloseHandle(p r2)'
+    ${EndIf}
+    !insertmacro Log "Closed the running right-button tool."
   ${EndIf}
 
   SetOverwrite on
@@ -171,7 +214,33 @@ Section
   WriteRegStr HKLM "${ARP_KEY}" "UninstallString" '"$WINDIR\QRWNTPde.exe"'
   WriteRegDWORD HKLM "${ARP_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${ARP_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
+  ${GetSize} "$SYSDIR\drivers" "/M=QRWNTPS2.* /S=0K /G=0" $3 $1 $2
+  IntOp $0 $0 + $3
+  ${GetSize} "$WINDIR" "/M=QRWNTPde.exe /S=0K /G=0" $3 $1 $2
+  IntOp $0 $0 + $3
+  WriteRegDWORD HKLM "${ARP_KEY}" "EstimatedSize" $0
+  ; The vendor's support address, when its setup.oem gives one.
+  ClearErrors
+  ReadINIStr $0 "$INSTDIR\setup.oem" "SETUP" "URL"
+  ${If} $0 != ""
+    WriteRegStr HKLM "${ARP_KEY}" "HelpLink" $0
+    WriteRegStr HKLM "${ARP_KEY}" "URLInfoAbout" $0
+  ${Else}
+    DeleteRegValue HKLM "${ARP_KEY}" "HelpLink"
+    DeleteRegValue HKLM "${ARP_KEY}" "URLInfoAbout"
+  ${EndIf}
 
+  ; An installation moved to another folder leaves nothing in the earlier one.
+  ${If} $EarlierFolder != ""
+  ${AndIf} $EarlierFolder != $INSTDIR
+    !insertmacro ForEachInstalledFile DeleteAtRestart "$EarlierFolder"
+    RMDir /REBOOTOK "$EarlierFolder"
+    !insertmacro Log "Removed the earlier installation folder $EarlierFolder."
+  ${EndIf}
+
+  ; The shortcuts start in the installation folder, where the programs find their files.
+  SetOutPath "$INSTDIR"
   SetShellVarContext all
   CreateDirectory "$SMPROGRAMS\${MENU_FOLDER}"
   CreateShortcut "$SMPROGRAMS\${MENU_FOLDER}\TouchScreen Control Panel.lnk" "$INSTDIR\QRWNTPcp.exe"

@@ -15,6 +15,7 @@ Name "${PRODUCT}"
 OutFile "${OUTFILE}"
 RequestExecutionLevel admin
 SilentInstall silent
+Icon "${SUITE_ICON}"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "FileDescription" "${PRODUCT} uninstall program"
@@ -82,14 +83,7 @@ Section
   ${EndIf}
   !insertmacro Log "The PS/2 port driver's file is in place."
 
-  Delete /REBOOTOK "$INSTDIR\QRWNTPcp.exe"
-  Delete /REBOOTOK "$INSTDIR\QRWNTPao.exe"
-  Delete /REBOOTOK "$INSTDIR\QRWNTPrb.exe"
-  Delete /REBOOTOK "$INSTDIR\QRWNTPdi.exe"
-  Delete "$INSTDIR\QRVender.Bmp"
-  Delete "$INSTDIR\QRVender.Cut"
-  Delete "$INSTDIR\setup.oem"
-  Delete /REBOOTOK "$INSTDIR\unins000.exe"
+  !insertmacro ForEachInstalledFile DeleteAtRestart "$INSTDIR"
   RMDir /REBOOTOK "$INSTDIR"
   Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.sys"
   Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new"

@@ -3,7 +3,8 @@
 #
 # The installer's cycle in two bare beds made for it: "cycle" goes through it, "cyclecontrol" only
 # through the same restarts. Refused installs, an install whose driver file cannot be written,
-# then install silently, restart, check, install again, restart; the uninstall program alone,
+# then install silently, restart, check, update while the right-button tool runs, update into
+# another folder, restart; the uninstall program alone,
 # restart, check; install, a removal whose uninstall program outlasts the uninstaller's wait,
 # restart, check; install, restart, remove, restart, check. Then the registry and the files of
 # "cycle" must have changed only where those of "cyclecontrol" did too, but for the install log
@@ -45,7 +46,7 @@ step cycle ADriverFileThatCannotBeWrittenEndsBeforeSetup
 step cycle InstallSilently
 restart_both
 step cycle AfterTheRestartTheSuiteRuns
-step cycle InstallSilently
+step cycle UpdatesOverTheRunningToolAndIntoAnotherFolderReplaceEveryFile
 restart_both
 step cycle TheUninstallProgramAloneRemovesTheSuite
 restart_both

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "common/SuiteNames.h"
 #include "tests/uia/uia.h"
@@ -78,6 +81,31 @@ void DumpFiles(FILE* out, const std::string& folder) {
     FindClose(search);
 }
 
+// The all-users Start-menu folder of the suite, without the drive, ending in "\".
+std::string ShortcutsFolder() {
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, 0, folder);
+    return std::string(folder + 3) + "\\TouchScreen\\";
+}
+
+// The folder a shortcut starts its program in.
+std::string ShortcutFolder(const std::string& path) {
+    CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    IPersistFile* file = nullptr;
+    char folder[MAX_PATH] = {};
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        const std::wstring wide(path.begin(), path.end());
+        if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) link->GetWorkingDirectory(folder, MAX_PATH);
+    }
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return folder;
+}
+
 TEST(Cycle, Snapshot) {
     FILE* out = std::fopen(uia::Environment("QR_SNAPSHOT").c_str(), "w");
     ASSERT_NE(out, nullptr) << uia::Environment("QR_SNAPSHOT");
@@ -98,6 +126,15 @@ TEST(Cycle, RefusesBeforeChangingAnything) {
         {"no port driver", [&] { MoveFileA(portSys.c_str(), away.c_str()); },
          [&] { MoveFileA(away.c_str(), portSys.c_str()); }},
         {"Windows 7", [] { SetWineVersion("win7"); }, [] { SetWineVersion("winxp64"); }},
+        // Silently, the question whether to go back to an older version is answered no.
+        {"a newer version installed",
+         [] {
+             HKEY key = nullptr;
+             RegCreateKeyA(HKEY_LOCAL_MACHINE, kArpKey, &key);
+             RegSetValueExA(key, "DisplayVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>("9.0.0"), 6);
+             RegCloseKey(key);
+         },
+         [] { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kArpKey); }},
     };
     for (const auto& c : cases) {
         c.arrange();
@@ -129,9 +166,15 @@ TEST(Cycle, ADriverFileThatCannotBeWrittenEndsBeforeSetup) {
     EXPECT_EQ(uia::RegistryText(kArpKey, "BeforeNoted", RRF_RT_REG_DWORD), "");
 }
 
+// A restart request ends the session's windows; the renames wait for the bed's restart. Until
+// Wine's end of the session is over, its process holds the folder it started in.
+void WaitForTheSessionEnd() {
+    uia::Require([] { return uia::ProcessIds("wineboot.exe").empty(); }, "the end of the session");
+}
+
 // Silently, as an administrator's script would; setup's completion message still asks.
-TEST(Cycle, InstallSilently) {
-    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
+void InstallSilently(const std::string& arguments = "/S") {
+    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), arguments);
     HWND box = uia::WaitForMessageBox(60000);
     EXPECT_EQ(uia::Text(box), kSetupTitle);
     EXPECT_EQ(uia::MessageBoxText(box), kSetupFinished);
@@ -139,6 +182,47 @@ TEST(Cycle, InstallSilently) {
     uia::Answer(box, IDOK);
     ASSERT_TRUE(installer.WaitForExit(60000));
     EXPECT_EQ(installer.ExitCode(), 0u);
+    WaitForTheSessionEnd();
+}
+
+TEST(Cycle, InstallSilently) { InstallSilently(); }
+
+ULONGLONG LastWritten(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Over an installation whose right-button tool runs: the tool is closed and every file written
+// anew. Then into another folder: the earlier one goes.
+TEST(Cycle, UpdatesOverTheRunningToolAndIntoAnotherFolderReplaceEveryFile) {
+    const std::string earlier = uia::RegistryText(kRecordKey, "InstallPath"), moved = "C:\\TouchScreen Moved";
+    const std::string windows = Folder(GetWindowsDirectoryA) + "\\";
+    std::vector<std::string> files = {windows + kUninstallerFile};
+    for (const char* program : {kControlPanelFile, kStartupFile, kRightButtonToolFile, kSetupFile, "unins000.exe"})
+        files.push_back(earlier + "\\" + program);
+    const SYSTEMTIME old = {2001, 1, 1, 1, 0, 0, 0, 0};
+    FILETIME oldTime = {};
+    SystemTimeToFileTime(&old, &oldTime);
+    const ULONGLONG aged = ULONGLONG(oldTime.dwHighDateTime) << 32 | oldTime.dwLowDateTime;
+    for (const std::string& file : files) {
+        HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &oldTime)) << file;
+        CloseHandle(handle);
+    }
+    uia::Process tool = uia::Process::Start(earlier + "\\" + kRightButtonToolFile);
+    uia::WaitForForm("frmMain", uia::kDefaultTimeout, tool.Pid(), uia::Visibility::Any);
+
+    InstallSilently();
+    EXPECT_TRUE(tool.WaitForExit());
+    for (const std::string& file : files) EXPECT_GT(LastWritten(file), aged) << file;
+    EXPECT_TRUE(uia::Exists(uia::DriversFolder() + "QRWNTPS2.new")) << "the driver in use, replaced at the restart";
+
+    InstallSilently("/S /D=" + moved);
+    EXPECT_EQ(uia::RegistryText(kRecordKey, "InstallPath"), moved);
+    EXPECT_TRUE(uia::Exists(moved + "\\" + kRightButtonToolFile));
+    EXPECT_FALSE(uia::Exists(earlier));
 }
 
 TEST(Cycle, AfterTheRestartTheSuiteRuns) {
@@ -157,6 +241,16 @@ TEST(Cycle, AfterTheRestartTheSuiteRuns) {
     panel.Kill();
     EXPECT_TRUE(uia::Exists(uia::kPortOff));
     EXPECT_FALSE(uia::Exists(uia::kPortSys));
+
+    // What Add or Remove Programs shows of it, and where its shortcuts start.
+    EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayIcon"), installPath + "\\" + kControlPanelFile);
+    EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayVersion"), "5.2.0");
+    DWORD size = 0, bytes = sizeof size;
+    RegGetValueA(HKEY_LOCAL_MACHINE, kArpKey, "EstimatedSize", RRF_RT_REG_DWORD, nullptr, &size, &bytes);
+    EXPECT_GT(size, 100u) << "kilobytes";
+    for (const char* shortcut : {"TouchScreen Control Panel.lnk", "TouchScreen Right Button.lnk"})
+        EXPECT_EQ(ShortcutFolder(Folder(GetWindowsDirectoryA).substr(0, 3) + ShortcutsFolder() + shortcut), installPath)
+            << shortcut;
 }
 
 TEST(Cycle, RemoveFromAddOrRemovePrograms) {
@@ -169,9 +263,7 @@ TEST(Cycle, RemoveFromAddOrRemovePrograms) {
     EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Information) << uia::MessageBoxText(box);
     uia::Answer(box, IDOK);
     EXPECT_TRUE(uninstaller.WaitForExit());
-    // The restart it asked for has closed the session's windows; the renames wait for the bed's
-    // restart, after the driver's host is gone.
-    uia::Require([] { return uia::ProcessIds("wineboot.exe").empty(); }, "the end of the session");
+    WaitForTheSessionEnd();
 }
 
 // The removal puts the port driver's file back before it removes anything of the touch driver;

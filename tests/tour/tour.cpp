@@ -3,7 +3,7 @@
 // (xdotool), and writes a picture of each window with a caption. Every step checks what its
 // picture shows, so a broken suite ends the tour with a failure, not with wrong pictures.
 //
-//   qr_tour install   the installer, silently, up to setup's message, answered with a click
+//   qr_tour install   the installer's wizard, up to setup's message, answered with a click
 //   qr_tour use       after the restart: the control panel, its dialogs, calibration, taps,
 //                     the drawing test, the right-button tool, support and about windows
 //   qr_tour open      after the restart: the simulator and the control panel, left running
@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "common/SuiteNames.h"
@@ -29,6 +30,7 @@ constexpr char kSetupFinished[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
     "The Windows must be restarted.";
 constexpr char kVendorTitle[] = "Sample Vendor";  // tests/tour/vendor/setup.oem
+constexpr char kVendorUrl[] = "https://sample-vendor.example/touchscreen";
 constexpr char kTestQuestionStart[] = "CALIBRATION IS COMPLETE.";
 const char* const kCorners[] = {"TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT"};
 constexpr int kCrossMargin = 16;  // half a calibration cross, pixels
@@ -130,15 +132,65 @@ void ClickBoxButton(HWND box, int id) {
 // ---------------------------------------------------------------------------------------------
 // Phases
 
+// The visible text of the wizard's control with this ID, on its page or around it.
+std::string WizardText(HWND wizard, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    EnumChildWindows(
+        wizard,
+        [](HWND child, LPARAM lParam) {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            if (GetDlgCtrlID(child) != s->id || !IsWindowVisible(child)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found ? uia::Text(search.found) : "";
+}
+
+// Waits for the wizard's page of this title (the welcome page's big title, or the header's),
+// checks what else it shows, pictures it, and goes on with the wizard's default button.
+void WizardPage(Album& album, HWND wizard, const std::string& title, const std::string& name,
+                const std::string& caption, const std::function<void()>& check = [] {}) {
+    constexpr int kWelcomeTitle = 1201, kHeaderTitle = 1037;
+    uia::Require([&] { return WizardText(wizard, kWelcomeTitle) == title || WizardText(wizard, kHeaderTitle) == title; },
+                 "the wizard's page \"" + title + "\"");
+    check();
+    uia::WaitForPainted(wizard);
+    album.Shot(name, caption);
+    // The pages' default buttons lie on one spot, and xdotool waits for a move to that spot
+    // forever when the pointer is already there.
+    const POINT button = uia::Centre(uia::ScreenRect(GetDlgItem(wizard, IDOK)));
+    Xdo(MoveTo({button.x - 8, button.y}));
+    Tap(button);
+}
+
+// Double-clicked: the wizard's pages, then setup's message, answered with a click.
 void Install(Album& album) {
-    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"), "/S");
-    HWND box = WaitForBoxPainted(0, 120000);
+    constexpr int kFolderField = 1019;
+    uia::Process installer = uia::Process::Start(uia::Environment("QR_SETUP_EXE"));
+    HWND wizard = uia::WaitForWindow("TouchScreen QR-K52-PS2 Setup", 60000, installer.Pid());
+    WizardPage(album, wizard, "Welcome to TouchScreen QR-K52-PS2 Setup", "installer-welcome",
+               "Double-clicked, TouchScreenSetup.exe opens its wizard. The welcome page says that Windows restarts "
+               "at the end.");
+    WizardPage(album, wizard, "Choose Install Location", "installer-folder",
+               "The installation folder, C:\\Program Files\\TouchScreen unless changed here; Install starts.", [&] {
+                   Check(WizardText(wizard, kFolderField) == "C:\\Program Files\\TouchScreen",
+                         "the folder shown: " + WizardText(wizard, kFolderField));
+               });
+    uia::Require([] { return !uia::ProcessIds(kSetupFile).empty(); }, "setup started by the installer");
+    HWND box = WaitForBoxPainted(uia::ProcessIds(kSetupFile).front(), 120000);
     Check(uia::MessageBoxText(box) == kSetupFinished, "setup's closing message, not: " + uia::MessageBoxText(box));
+    Check(WizardText(wizard, 1037) == "Installing", "the wizard's progress page under setup's message");
     album.Shot("setup-finished",
-               "The installer TouchScreenSetup.exe has copied the suite and run setup, which registered the "
-               "touch driver in place of the PS/2 port driver. Setup asks for the restart.");
+               "On the wizard's progress page, the installer has copied the suite and run setup, which registered "
+               "the touch driver in place of the PS/2 port driver. Setup asks for the restart; the wizard then "
+               "closes.");
     ClickBoxButton(box, IDOK);
     Check(installer.WaitForExit(60000) && installer.ExitCode() == 0, "the installer ended with exit code 0");
+    Check(uia::RegistryText(kArpKey, "HelpLink") == kVendorUrl, "the vendor's address in Add or Remove Programs");
 }
 
 struct Suite {

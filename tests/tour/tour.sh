@@ -2,13 +2,13 @@
 # tour.sh QR_TOUR.exe [--open DISPLAY]
 #
 # The tour of the suite in a fresh bare bed (QR_TOUR_BED, default "tour"): the installer with the
-# sample vendor files (QR_TOUR_INSTALLER) installs the suite silently, setup's message is answered
-# with a click, the bed restarts and the logon runs the startup program. Then qr_tour walks every
-# window through the touch simulator (QR_SIMULATOR_EXE) and the uninstaller, writing a picture of
-# each into $QR_BUILD/tour/ and $QR_BUILD/tour/index.html with their captions; the bed is stopped
-# at the end. With --open the bed runs on that X display instead and, once installed, is left
-# there with the simulator and the control panel open for a person to use (the one picture, of
-# setup's message, goes to $QR_BUILD/demo/).
+# sample vendor files (QR_TOUR_INSTALLER) installs the suite through its wizard's pages, setup's
+# message is answered with a click, the bed restarts and the logon runs the startup program. Then
+# qr_tour walks every window through the touch simulator (QR_SIMULATOR_EXE) and the uninstaller,
+# writing a picture of each into $QR_BUILD/tour/ and $QR_BUILD/tour/index.html with their
+# captions; the bed is stopped at the end. With --open the bed runs on that X display instead and,
+# once installed, is left there with the simulator and the control panel open for a person to use
+# (the pictures of the wizard and of setup's message go to $QR_BUILD/demo/).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
