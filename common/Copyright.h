@@ -2,6 +2,8 @@
 #ifndef COMMON_COPYRIGHT_H
 #define COMMON_COPYRIGHT_H
 
-constexpr char kCopyrightNotice[] = "Copyright (C) Orvale. All rights reserved.";
+#include "SuiteFacts.h"
+
+constexpr char kCopyrightNotice[] = QR_COPYRIGHT;
 
 #endif

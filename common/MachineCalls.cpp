@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/SuiteNames.h"
+#include "toolkit/tk.h"
 
 namespace {
 
@@ -51,6 +52,8 @@ void AppendToLogFile(const std::string& text) {
             CloseHandle(file);
         }
     }
+    // A debug viewer shows the same line as it happens, also where the log cannot be written.
+    tk::Trace(text);
     // A line in the log must not change what the caller is about to report.
     SetLastError(savedError);
 }

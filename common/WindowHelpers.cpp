@@ -8,6 +8,7 @@
 namespace {
 
 tk::Form* gMainWindow = nullptr;
+VendorHeader gMainHeader;
 
 // Share of the screen height in which windows are centred: the lower part is left to the task bar
 // and to whatever the user keeps there.
@@ -28,20 +29,27 @@ constexpr COLORREF kVersionBlue = RGB(0, 0, 255);
 
 }  // namespace
 
-void SetMainWindow(tk::Form& form) { gMainWindow = &form; }
+void SetMainWindow(tk::Form& form, const VendorHeader& header) {
+    gMainWindow = &form;
+    gMainHeader = header;
+}
 
-void DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption) {
-    //            control                  left         top             width               height
-    form.Label("lblOemTitle").At(kHeaderLeft, place.titleTop, place.titleWidth, kTitleHeight)
-        .Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
-    tk::Control& version = form.Label("lblSystem").At(kHeaderLeft, kVersionTop, place.versionWidth, kVersionHeight)
-        .Text(versionCaption).WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
-    if (place.versionSizedToText) version.AutoSize();
-    form.PictureBox("picIcon").At(5280, 360, 780, 780);
-    form.Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(IDI_PROGRAM);
+VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption) {
+    VendorHeader h;
+    //                       control             left         top             width               height
+    h.oemTitle = &form.Label("lblOemTitle").At(kHeaderLeft, place.titleTop, place.titleWidth, kTitleHeight)
+                      .Text("Vender").WithFont("Times New Roman", 18, true).Fore(kTitleRed);
+    h.system = &form.Label("lblSystem").At(kHeaderLeft, kVersionTop, place.versionWidth, kVersionHeight)
+                    .Text(versionCaption).WithFont("MS Sans Serif", 8.25, true).Fore(kVersionBlue);
+    if (place.versionSizedToText) h.system->AutoSize();
+    h.iconBox = &form.PictureBox("picIcon").At(5280, 360, 780, 780);
+    h.icon = &form.Image("imgIcon").In(*h.iconBox).At(150, 150, 480, 480).Picture(IDI_PROGRAM);
+    return h;
 }
 
 tk::Form& MainWindow() { return *gMainWindow; }
+
+const VendorHeader& MainHeader() { return gMainHeader; }
 
 int ShowErrorBox(const std::string& text, const std::string& title) {
     MessageBeep(MB_OK);
@@ -65,20 +73,19 @@ void CenterForm(tk::Form& form) {
     form.Move(static_cast<double>(p.left), static_cast<double>(p.top));
 }
 
-void CenterIcon(tk::Form& form) {
-    tk::Control& box = form("picIcon");
-    tk::Control& icon = form("imgIcon");
+void CenterIcon(const VendorHeader& header) {
+    tk::Control& box = *header.iconBox;
+    tk::Control& icon = *header.icon;
     icon.SetTop((box.ScaleHeight() - icon.Height()) / 2);
     icon.SetLeft((box.ScaleWidth() - icon.Width()) / 2);
 }
 
-void PrepareDialog(tk::Form& dialog) {
-    tk::Form& main = MainWindow();
-    dialog("lblOemTitle").SetCaption(main("lblOemTitle").Caption());
-    dialog("lblSystem").SetCaption(main("lblSystem").Caption());
-    dialog.SetCaption(main.GetCaption());
+void PrepareDialog(tk::Form& dialog, const VendorHeader& header) {
+    header.oemTitle->SetCaption(gMainHeader.oemTitle->Caption());
+    header.system->SetCaption(gMainHeader.system->Caption());
+    dialog.SetCaption(MainWindow().GetCaption());
     CenterForm(dialog);
-    CenterIcon(dialog);
+    CenterIcon(header);
 }
 
 void ReturnToMainWindow() {

@@ -14,9 +14,11 @@
 constexpr unsigned kErrorBoxStyle = MB_ICONHAND | MB_SYSTEMMODAL;               // 0x1010
 constexpr unsigned kAskYesNoStyle = MB_YESNO | MB_ICONQUESTION | MB_SYSTEMMODAL; // 4 + 32 + 4096
 
+struct VendorHeader;
+
 // The program's main window: the window that dialogs copy their header from and
-// return to when they unload. Each program names it once at start.
-void SetMainWindow(tk::Form& form);
+// return to when they unload. Each program names it once at start, with its header.
+void SetMainWindow(tk::Form& form, const VendorHeader& header);
 tk::Form& MainWindow();
 
 // A beep, then a system-modal stop box with OK; returns the button pressed.
@@ -42,12 +44,22 @@ struct VendorHeaderPlace {
     double versionWidth;
     bool versionSizedToText;
 };
-void DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption);
+// The header's controls, as its form designed them.
+struct VendorHeader {
+    tk::Control* oemTitle = nullptr;  // lblOemTitle
+    tk::Control* system = nullptr;    // lblSystem
+    tk::Control* iconBox = nullptr;   // picIcon
+    tk::Control* icon = nullptr;      // imgIcon
+};
+VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption);
+// The main window's header, as SetMainWindow was given it.
+const VendorHeader& MainHeader();
 
 // Centres imgIcon inside picIcon.
-void CenterIcon(tk::Form& form);
-// Copies the main window's caption, lblOemTitle and lblSystem into a dialog, then centres it and its icon.
-void PrepareDialog(tk::Form& dialog);
+void CenterIcon(const VendorHeader& header);
+// Copies the main window's vendor title and version line into a dialog's header (a dialog that has
+// none takes its caption only), then centres the dialog and its icon.
+void PrepareDialog(tk::Form& dialog, const VendorHeader& header);
 // Shows the main window again and gives it the focus.
 void ReturnToMainWindow();
 

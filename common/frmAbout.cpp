@@ -14,22 +14,19 @@ FrmAbout::FrmAbout() : tk::Form("frmAbout") {
     Caption(" About").ClientSize(6975, 2880).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
     //                        title top  width  version width  sized to text
-    DesignVendorHeader(*this, {480, 3570, 4275, false}, "");
+    header = DesignVendorHeader(*this, {480, 3570, 4275, false}, "");
 
-    //         control                     left  top   width height
-    Label("lblCopyright").At(480, 1500, 6135, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kCopyrightBlue);
-    CommandButton("cmdOK").At(2880, 2040, 1215, 495).Text("&OK").Default().Cancel();
-
-    (*this)("cmdOK").Click = [this] { cmdOK_Click(); };
+    //                        control                 left  top   width height
+    lblCopyright = &Label("lblCopyright").At(480, 1500, 6135, 195).WithFont("MS Sans Serif", 8.25, true).Fore(kCopyrightBlue);
+    CommandButton("cmdOK")          .At(2880, 2040, 1215, 495).Text("&OK").Default().Cancel().OnClick([this] { cmdOK_Click(); });
 }
 
 void FrmAbout::Form_Load() {
-    tk::Form& main = MainWindow();
-    (*this)("lblOemTitle").SetCaption(main("lblOemTitle").Caption());
-    (*this)("lblSystem").SetCaption(main("lblSystem").Caption());
-    (*this)("lblCopyright").SetCaption(kCopyrightNotice);
+    header.oemTitle->SetCaption(MainHeader().oemTitle->Caption());
+    header.system->SetCaption(MainHeader().system->Caption());
+    lblCopyright->SetCaption(kCopyrightNotice);
     CenterForm(*this);
-    CenterIcon(*this);
+    CenterIcon(header);
 }
 
 void FrmAbout::Form_Unload(int&) { ReturnToMainWindow(); }

@@ -3,6 +3,7 @@
 #ifndef COMMON_FRMABOUT_H
 #define COMMON_FRMABOUT_H
 
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 class FrmAbout : public tk::Form {
@@ -13,6 +14,9 @@ public:
 
 private:
     void cmdOK_Click();
+
+    VendorHeader header;
+    tk::Control* lblCopyright;
 };
 
 extern FrmAbout frmAbout;

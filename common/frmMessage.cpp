@@ -7,9 +7,9 @@ FrmMessage frmMessage;
 FrmMessage::FrmMessage() : tk::Form("frmMessage") {
     Caption("Message").ClientSize(5415, 1215).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
-    //     control               left  top  width height
-    Image("imgMsg").At(360, 360, 480, 480).Picture(IDI_PROGRAM);
-    Label("lblMsg").At(1080, 510, 4095, 195).AutoSize();
+    //                control         left  top  width height
+    imgMsg = &Image("imgMsg").At(360, 360, 480, 480).Picture(IDI_PROGRAM);
+    lblMsg = &Label("lblMsg").At(1080, 510, 4095, 195).AutoSize();
 }
 
 void FrmMessage::Form_Load() { SetCaption(title); }
@@ -26,10 +26,9 @@ void CentreVertically(tk::Control& control, const tk::Form& form) {
 void ShowProgressMessage(const std::string& text, const std::string& title, void (*centre)(tk::Form&)) {
     frmMessage.title = title;
     frmMessage.Load();
-    tk::Control& label = frmMessage("lblMsg");
-    label.SetCaption(text);
-    CentreVertically(frmMessage("imgMsg"), frmMessage);
-    CentreVertically(label, frmMessage);
+    frmMessage.lblMsg->SetCaption(text);
+    CentreVertically(*frmMessage.imgMsg, frmMessage);
+    CentreVertically(*frmMessage.lblMsg, frmMessage);
     centre(frmMessage);
     frmMessage.Show();
     // The program goes straight on with its work: paint now, not when it next waits for messages.

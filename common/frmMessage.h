@@ -14,6 +14,9 @@ public:
 
     // The caption the window takes when it loads.
     std::string title;
+
+    tk::Control* imgMsg;
+    tk::Control* lblMsg;
 };
 
 extern FrmMessage frmMessage;

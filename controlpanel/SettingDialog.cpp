@@ -1,14 +1,12 @@
 #include "controlpanel/SettingDialog.h"
 
-#include <utility>
-
 #include "common/WindowHelpers.h"
 #include "resources/resource.h"
 
 void DrawChoice(tk::Control& control, bool chosen) { control.SetForeColor(chosen ? kChosenColour : kOptionColour); }
 
-OptionGroup::OptionGroup(tk::Form& form, std::string name, int first, int last, uint8_t& pending)
-    : form_(form), name_(std::move(name)), first_(first), last_(last), pending_(pending) {}
+OptionGroup::OptionGroup(tk::Control* const* options, int first, int last, uint8_t& pending)
+    : options_(options), first_(first), last_(last), pending_(pending) {}
 
 void OptionGroup::SetCaptions(const std::string names[], const std::string& prefix) {
     for (int i = first_; i <= last_; ++i) Option(i).SetCaption(prefix + names[i]);
@@ -46,7 +44,7 @@ SettingDialog::SettingDialog(const std::string& formName, const std::string& des
     Caption(designTitle).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
     //                        title top  width  version width  sized to text
-    DesignVendorHeader(*this, {480, 3570, 4275, false}, "TouchScreen Control Panel Version ");
+    header = DesignVendorHeader(*this, {480, 3570, 4275, false}, "TouchScreen Control Panel Version ");
 }
 
 void SettingDialog::DesignButtonRow(double bodyBottom) {
@@ -55,34 +53,33 @@ void SettingDialog::DesignButtonRow(double bodyBottom) {
     const double cancel = apply - kButtonGap - kButtonWidth;
     const double ok = cancel - kButtonGap - kButtonWidth;
 
-    //             control                  left    top  width         height
-    CommandButton("cmdOK").At(ok, top, kButtonWidth, kButtonHeight).Text("&OK").Default();
-    CommandButton("cmdCandel").At(cancel, top, kButtonWidth, kButtonHeight).Text("&Cancel").Cancel();
-    CommandButton("cmdApply").At(apply, top, kButtonWidth, kButtonHeight).Text("&Apply").Disabled();
+    //                  control                  left    top  width         height
+    cmdOK = &CommandButton("cmdOK")           .At(ok, top, kButtonWidth, kButtonHeight).Text("&OK").Default()
+                                              .OnClick([this] { cmdOK_Click(); });
+    CommandButton("cmdCandel")                .At(cancel, top, kButtonWidth, kButtonHeight).Text("&Cancel").Cancel()
+                                              .OnClick([this] { cmdCandel_Click(); });
+    cmdApply = &CommandButton("cmdApply")     .At(apply, top, kButtonWidth, kButtonHeight).Text("&Apply").Disabled()
+                                              .OnClick([this] { cmdApply_Click(); });
     ClientSize(kClientWidth, top + kButtonHeight + kBottomMargin);
-
-    (*this)("cmdOK").Click = [this] { cmdOK_Click(); };
-    (*this)("cmdCandel").Click = [this] { cmdCandel_Click(); };
-    (*this)("cmdApply").Click = [this] { cmdApply_Click(); };
 }
 
 void SettingDialog::Form_Load() {
     LoadControls();
-    PrepareDialog(*this);
+    PrepareDialog(*this, header);
 }
 
 void SettingDialog::Form_Unload(int&) { ReturnToMainWindow(); }
 
-void SettingDialog::ApplyRule() { (*this)("cmdApply").SetEnabled(EditedDiffers()); }
+void SettingDialog::ApplyRule() { cmdApply->SetEnabled(EditedDiffers()); }
 
 void SettingDialog::Apply() {
     SetMousePointer(tk::vbHourglass);
     StoreEdits();
     SendSettings();
-    MainWindow()(SummaryLabel()).SetCaption(SummaryText());
-    tk::Control& apply = (*this)("cmdApply");
+    SummaryLabel().SetCaption(SummaryText());
+    tk::Control& apply = *cmdApply;
     // A disabled button cannot keep the focus; without this the keyboard would reach no control.
-    if (GetFocus() == apply.hWnd()) (*this)("cmdOK").SetFocus();
+    if (GetFocus() == apply.hWnd()) cmdOK->SetFocus();
     apply.SetEnabled(false);
     SetMousePointer(tk::vbDefault);
 }
@@ -90,7 +87,7 @@ void SettingDialog::Apply() {
 void SettingDialog::cmdApply_Click() { Apply(); }
 
 void SettingDialog::cmdOK_Click() {
-    if ((*this)("cmdApply").Enabled()) Apply();
+    if (cmdApply->Enabled()) Apply();
     UnloadWithHourglass();
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 // The chosen option (or a checked box that means "on") is black; every other option and box is teal,
@@ -29,14 +30,17 @@ void DrawChoice(tk::Control& control, bool chosen);
 // state: the buttons only show it. Elements first..last exist; a pending value outside that range (a
 // stored value that names no option) selects none of them and stays what it was until the user picks
 // an option, so the dialog never sends a value the user did not choose.
+//
+// options[first..last] are the buttons of the group as the dialog's design keeps them; the group reads
+// them only after the design, so it may be built before they are designed.
 class OptionGroup {
 public:
-    OptionGroup(tk::Form& form, std::string name, int first, int last, uint8_t& pending);
+    OptionGroup(tk::Control* const* options, int first, int last, uint8_t& pending);
 
     bool HasOption(int index) const { return index >= first_ && index <= last_; }
     int First() const { return first_; }
     int Last() const { return last_; }
-    tk::Control& Option(int index) const { return form_(name_, index); }
+    tk::Control& Option(int index) const { return *options_[index]; }
 
     // Captions prefix + names[i] for every element.
     void SetCaptions(const std::string names[], const std::string& prefix);
@@ -49,8 +53,7 @@ public:
     void SetEnabled(bool on);
 
 private:
-    tk::Form& form_;
-    std::string name_;
+    tk::Control* const* options_;
     int first_;
     int last_;
     uint8_t& pending_;
@@ -96,7 +99,7 @@ protected:
     // Sends the dialog's request with the whole block; the reply replaces the block.
     virtual void SendSettings() = 0;
     // The main window's summary label of this setting and its text from the block.
-    virtual const char* SummaryLabel() const = 0;
+    virtual tk::Control& SummaryLabel() const = 0;
     virtual std::string SummaryText() const = 0;
 
 private:
@@ -104,6 +107,10 @@ private:
     void cmdCandel_Click();
     void cmdApply_Click();
     void UnloadWithHourglass();
+
+    VendorHeader header;
+    tk::Control* cmdOK = nullptr;
+    tk::Control* cmdApply = nullptr;
 };
 
 #endif

@@ -66,26 +66,25 @@ void ProcessEventsAndPause() {
 FrmCalibration::FrmCalibration() : tk::Form("frmCalibration") {
     Caption("Calibration").Border(tk::BorderStyle::None).State(tk::WindowState::Maximized);
 
-    //         control                              left  top   width height
-    PictureBox("picCalibration").At(0, 0, 6615, 5055).PixelScale();
-    Label("lblTitle").In("picCalibration").At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).AutoSize();
-    PictureBox("picHome").In("picCalibration").At(120, 720, 6135, 3255).PixelScale();
-    PictureBox("picStat").In("picHome").At(1560, 0, 2895, 975).Back(kNoContact).Bordered().PixelScale();
-    Label("lblResolution").In("picStat").At(360, 360, 2145, 195).Text("Resolution:").WithFont("MS Sans Serif", 8.25, true).Fore(tk::kBlack).Opaque(false);
-    PictureBox("picMesg").In("picHome").At(240, 1320, 5655, 975).Back(tk::kBlack).Bordered().PixelScale();
-    Label("lblMesg3").In("picMesg").At(195, 720, 5250, 240).Text("Please lift off from TouchScreen to start calibration").WithFont("MS Sans Serif", 9.75, true).Fore(kYellow).Opaque(false).Hidden();
-    Label("lblMesg1").In("picMesg").At(480, 240, 4680, 240).Text(kTouchPrompt).WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
-    Label("lblMesg2").In("picMesg").At(480, 480, 4425, 240).Text("show on the TOP-LEFT coner of the screen").WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
-    Label("lblHelp").In("picHome").At(1680, 2520, 2970, 195).Text("Press ESC key to break calibration").WithFont("MS Sans Serif", 8.25, true).Fore(kBlue).Opaque(false);
+    //                               control                        left  top   width height
+    picCalibration = &PictureBox("picCalibration")                 .At(0, 0, 6615, 5055).PixelScale()
+                                                                   .OnKeyPress([this](int& keyAscii) { picCalibration_KeyPress(keyAscii); });
+    lblTitle = &Label("lblTitle").In(*picCalibration)              .At(840, 0, 4620, 480).Text("TouchScreen Calibration").WithFont("Times New Roman", 21.75, true).Fore(kRed).AutoSize();
+    picHome = &PictureBox("picHome").In(*picCalibration)           .At(120, 720, 6135, 3255).PixelScale();
+    picStat = &PictureBox("picStat").In(*picHome)                  .At(1560, 0, 2895, 975).Back(kNoContact).Bordered().PixelScale();
+    lblResolution = &Label("lblResolution").In(*picStat)           .At(360, 360, 2145, 195).Text("Resolution:").WithFont("MS Sans Serif", 8.25, true).Fore(tk::kBlack).Opaque(false);
+    picMesg = &PictureBox("picMesg").In(*picHome)                  .At(240, 1320, 5655, 975).Back(tk::kBlack).Bordered().PixelScale();
+    lblMesg3 = &Label("lblMesg3").In(*picMesg)                     .At(195, 720, 5250, 240).Text("Please lift off from TouchScreen to start calibration").WithFont("MS Sans Serif", 9.75, true).Fore(kYellow).Opaque(false).Hidden();
+    lblMesg1 = &Label("lblMesg1").In(*picMesg)                     .At(480, 240, 4680, 240).Text(kTouchPrompt).WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
+    lblMesg2 = &Label("lblMesg2").In(*picMesg)                     .At(480, 480, 4425, 240).Text("show on the TOP-LEFT coner of the screen").WithFont("MS Sans Serif", 9.75, true).Fore(kGreen).Opaque(false);
+    lblHelp = &Label("lblHelp").In(*picHome)                       .At(1680, 2520, 2970, 195).Text("Press ESC key to break calibration").WithFont("MS Sans Serif", 8.25, true).Fore(kBlue).Opaque(false);
     // Where the accepted raw positions are kept, one pair per corner, never shown.
     const double saveLeft[kCornerCount + 1] = {0, 120, 5415, 5415, 120};
     const double saveTop[kCornerCount + 1] = {0, 120, 120, 2700, 2700};
     for (int i = 1; i <= kCornerCount; ++i) {
-        Label("lblSaveXX", i).In("picHome").At(saveLeft[i], saveTop[i], 600, 195).Text("????").WithFont("MS Sans Serif", 8.25, true).Hidden();
-        Label("lblSaveYY", i).In("picHome").At(saveLeft[i], saveTop[i] + 240, 600, 195).Text("????").WithFont("MS Sans Serif", 8.25, true).Hidden();
+        lblSaveXX[i] = &Label("lblSaveXX", i).In(*picHome)         .At(saveLeft[i], saveTop[i], 600, 195).Text("????").WithFont("MS Sans Serif", 8.25, true).Hidden();
+        lblSaveYY[i] = &Label("lblSaveYY", i).In(*picHome)         .At(saveLeft[i], saveTop[i] + 240, 600, 195).Text("????").WithFont("MS Sans Serif", 8.25, true).Hidden();
     }
-
-    (*this)("picCalibration").KeyPress = [this](int& keyAscii) { picCalibration_KeyPress(keyAscii); };
 }
 
 void FrmCalibration::Form_Initialize() { TouchGetRbfWindow(); }
@@ -94,12 +93,11 @@ void FrmCalibration::Form_Load() {
     activatedSinceLoad = false;
     // The drawing area takes the system's window colour; the crosses are erased in white whatever it is.
     const COLORREF windowColour = GetSysColor(COLOR_WINDOW);
-    (*this)("picCalibration").SetBackColor(windowColour);
-    (*this)("picHome").SetBackColor(windowColour);
-    (*this)("lblTitle").SetBackColor(windowColour);
-    (*this)("lblResolution")
-        .SetCaption("Resolution: " + std::to_string(TouchSettings.screenWidth) + " X " +
-                    std::to_string(TouchSettings.screenHeight));
+    picCalibration->SetBackColor(windowColour);
+    picHome->SetBackColor(windowColour);
+    lblTitle->SetBackColor(windowColour);
+    lblResolution->SetCaption("Resolution: " + std::to_string(TouchSettings.screenWidth) + " X " +
+                              std::to_string(TouchSettings.screenHeight));
     HideRightButtonTool();
 }
 
@@ -107,7 +105,7 @@ void FrmCalibration::Form_Activate() {
     // Activation comes back whenever a message box closes; the run belongs to the first one.
     if (activatedSinceLoad) return;
     activatedSinceLoad = true;
-    (*this)("picCalibration").SetFocus();
+    picCalibration->SetFocus();
     running = true;
     RunCalibration();
     running = false;
@@ -115,12 +113,12 @@ void FrmCalibration::Form_Activate() {
 }
 
 void FrmCalibration::Form_Resize() {
-    tk::Control& calibration = (*this)("picCalibration");
-    tk::Control& home = (*this)("picHome");
-    tk::Control& title = (*this)("lblTitle");
-    tk::Control& stat = (*this)("picStat");
-    tk::Control& mesg = (*this)("picMesg");
-    tk::Control& liftOff = (*this)("lblMesg3");
+    tk::Control& calibration = *picCalibration;
+    tk::Control& home = *picHome;
+    tk::Control& title = *lblTitle;
+    tk::Control& stat = *picStat;
+    tk::Control& mesg = *picMesg;
+    tk::Control& liftOff = *lblMesg3;
 
     calibration.Move(0, 0, ScaleWidth(), ScaleHeight());
     home.SetWidth(2 * mesg.Left() + mesg.Width());
@@ -183,14 +181,14 @@ void FrmCalibration::RunCalibration() {
 
     CalibrationPoint points[kCornerCount];
     for (int i = 1; i <= kCornerCount; ++i) {
-        points[i - 1].x = ReadSavedCoordinate((*this)("lblSaveXX", i).Caption());
-        points[i - 1].y = ReadSavedCoordinate((*this)("lblSaveYY", i).Caption());
+        points[i - 1].x = ReadSavedCoordinate(lblSaveXX[i]->Caption());
+        points[i - 1].y = ReadSavedCoordinate(lblSaveYY[i]->Caption());
     }
     const CalibrationEdges edges = ComputeCalibrationEdges(points, TouchSettings.screenWidth,
                                                            TouchSettings.screenHeight, crossMarginX, crossMarginY);
     ApplyCalibrationEdges(edges.left, edges.top, edges.right, edges.bottom);
 
-    (*this)("picCalibration").SetVisible(false);
+    picCalibration->SetVisible(false);
     ShowMouseCursor();
     TouchSignalCalibration(QR_CAL_SIGNAL_DONE_OR_ESC);
 
@@ -205,8 +203,8 @@ void FrmCalibration::RunCalibration() {
 }
 
 int FrmCalibration::CollectPoint(int corner, const std::string& cornerName) {
-    tk::Control& savedX = (*this)("lblSaveXX", corner);
-    tk::Control& savedY = (*this)("lblSaveYY", corner);
+    tk::Control& savedX = *lblSaveXX[corner];
+    tk::Control& savedY = *lblSaveYY[corner];
     currentPoint = static_cast<int16_t>(corner);
     savedX.SetCaption(kSavedBlank);
     savedY.SetCaption(kSavedBlank);
@@ -300,7 +298,7 @@ void FrmCalibration::DrawCrossMark(int corner, bool show) {
 
     const COLORREF frame = show ? kCrossFrame : kCrossErased;
     const COLORREF lines = show ? kCrossLines : kCrossErased;
-    tk::Control& calibration = (*this)("picCalibration");
+    tk::Control& calibration = *picCalibration;
     calibration.Box(x1, y1, x2, y2, frame);
     calibration.Line(x1, yc, x2, yc, lines);
     calibration.Line(xc, y1, xc, y2, lines);
@@ -308,9 +306,9 @@ void FrmCalibration::DrawCrossMark(int corner, bool show) {
 }
 
 void FrmCalibration::ShowTouchPrompt(const std::string& cornerName) {
-    tk::Control& first = (*this)("lblMesg1");
-    tk::Control& second = (*this)("lblMesg2");
-    (*this)("lblMesg3").SetVisible(false);
+    tk::Control& first = *lblMesg1;
+    tk::Control& second = *lblMesg2;
+    lblMesg3->SetVisible(false);
     first.SetCaption(kTouchPrompt);
     second.SetCaption("show on the " + cornerName + " of the screen");
     second.SetLeft(first.Left());
@@ -319,15 +317,15 @@ void FrmCalibration::ShowTouchPrompt(const std::string& cornerName) {
 }
 
 void FrmCalibration::ShowLiftOffPrompt(const std::string& text) {
-    (*this)("lblMesg1").SetVisible(false);
-    (*this)("lblMesg2").SetVisible(false);
-    tk::Control& liftOff = (*this)("lblMesg3");
+    lblMesg1->SetVisible(false);
+    lblMesg2->SetVisible(false);
+    tk::Control& liftOff = *lblMesg3;
     liftOff.SetCaption(kLiftOffPrompt + text);
     liftOff.SetVisible(true);
 }
 
 void FrmCalibration::SetContactIndicator(bool contact) {
-    (*this)("picStat").SetBackColor(contact ? kContact : kNoContact);
+    picStat->SetBackColor(contact ? kContact : kNoContact);
 }
 
 void FrmCalibration::ApplyCalibrationEdges(int16_t left, int16_t top, int16_t right, int16_t bottom) {
@@ -342,8 +340,8 @@ void FrmCalibration::ConfirmBreak(int keyAscii) {
     // The question's own message loop can hand over another queued ESC: one question at a time.
     if (keyAscii != kKeyEscape || breakQuestionOpen) return;
     breakQuestionOpen = true;
-    tk::Control& mesg = (*this)("picMesg");
-    tk::Control& help = (*this)("lblHelp");
+    tk::Control& mesg = *picMesg;
+    tk::Control& help = *lblHelp;
     // Between corners (while waiting for lift-off) no cross is up, and none must appear.
     const bool crossWasShown = crossShown;
 

@@ -4,6 +4,7 @@
 #ifndef CONTROLPANEL_FRMCALIBRATION_H
 #define CONTROLPANEL_FRMCALIBRATION_H
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -50,6 +51,21 @@ private:
     // The sequence runs once per opening, and the window stays until it is over.
     bool activatedSinceLoad = false;
     bool running = false;
+
+    tk::Control* picCalibration = nullptr;
+    tk::Control* lblTitle = nullptr;
+    tk::Control* picHome = nullptr;
+    tk::Control* picStat = nullptr;
+    tk::Control* lblResolution = nullptr;
+    tk::Control* picMesg = nullptr;
+    tk::Control* lblMesg3 = nullptr;
+    tk::Control* lblMesg1 = nullptr;
+    tk::Control* lblMesg2 = nullptr;
+    tk::Control* lblHelp = nullptr;
+    // The accepted raw position of each of the four corners, indexed by the corner from 1; entry 0
+    // stays empty.
+    std::array<tk::Control*, 5> lblSaveXX{};
+    std::array<tk::Control*, 5> lblSaveYY{};
 };
 
 extern FrmCalibration frmCalibration;

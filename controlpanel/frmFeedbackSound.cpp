@@ -2,6 +2,7 @@
 
 #include "common/TouchChannel.h"
 #include "controlpanel/Summaries.h"
+#include "controlpanel/frmMain.h"
 
 FrmFeedbackSound frmFeedbackSound;
 
@@ -26,13 +27,13 @@ constexpr double kFrameHeight =
 
 FrmFeedbackSound::FrmFeedbackSound()
     : SettingDialog("frmFeedbackSound", "Feedback Sound"),
-      sounds_(*this, "optFeedbackSound", kFirstSound, kFeedbackSoundCount, pendingFeedbackSound) {
-    //     control                           left      top       width         height
-    Frame("fraFeedbackSound").At(kMargin, kBodyTop, kFrameWidth, kFrameHeight).Text("  Feedback Sound Option  ");
+      sounds_(optFeedbackSound.data(), kFirstSound, kFeedbackSoundCount, pendingFeedbackSound) {
+    //                              control                                         left      top       width         height
+    tk::Control& fraFeedbackSound = Frame("fraFeedbackSound")                       .At(kMargin, kBodyTop, kFrameWidth, kFrameHeight).Text("  Feedback Sound Option  ");
     for (int i = kFirstSound; i <= kFeedbackSoundCount; ++i) {
         const double top = kFirstOptionTop + (i - kFirstSound) * kOptionPitch;
-        OptionButton("optFeedbackSound", i).In("fraFeedbackSound").At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour);
-        (*this)("optFeedbackSound", i).Click = [this, i] { optFeedbackSound_Click(i); };
+        optFeedbackSound[i] = &OptionButton("optFeedbackSound", i)                  .In(fraFeedbackSound).At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour)
+                                                                                    .OnClick([this, i] { optFeedbackSound_Click(i); });
     }
     DesignButtonRow(kBodyTop + kFrameHeight);
 }
@@ -49,6 +50,8 @@ bool FrmFeedbackSound::EditedDiffers() { return pendingFeedbackSound != TouchSet
 void FrmFeedbackSound::StoreEdits() { TouchSettings.feedbackSound = pendingFeedbackSound; }
 
 void FrmFeedbackSound::SendSettings() { TouchSetFeedbackSound(); }
+
+tk::Control& FrmFeedbackSound::SummaryLabel() const { return *frmMain.lblFeedbackSound; }
 
 std::string FrmFeedbackSound::SummaryText() const { return FeedbackSoundText(TouchSettings.feedbackSound); }
 

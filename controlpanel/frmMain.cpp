@@ -29,54 +29,53 @@ FrmMain::FrmMain() : tk::Form("frmMain") {
     Caption("TouchScreen Control Panel").ClientSize(6645, 5715).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
     //                        title top  width  version width  sized to text
-    DesignVendorHeader(*this, {480, 3570, 3105, true}, "TouchScreen Control Panel Version ");
+    header = DesignVendorHeader(*this, {480, 3570, 3105, true}, "TouchScreen Control Panel Version ");
+    header.icon->OnDblClick([this] { imgIcon_DblClick(); });
 
-    //         control                         left  top   width height
+    //                    control                                    left  top   width height
 
-    CommandButton("cmdSerialPort").At(480, 1500, 1695, 435).Text("&Serial Port");
-    Shape("shpSerialPort").At(2280, 1500, 3855, 435);
-    Label("lblSerialPort").At(2400, 1620, 3615, 195).Text("COM?, Port=????h, IRQ=??, ????? BPS");
+    cmdSerialPort = &CommandButton("cmdSerialPort")             .At(480, 1500, 1695, 435).Text("&Serial Port");
+    Shape("shpSerialPort")                                      .At(2280, 1500, 3855, 435);
+    lblSerialPort = &Label("lblSerialPort")                     .At(2400, 1620, 3615, 195).Text("COM?, Port=????h, IRQ=??, ????? BPS");
 
-    CommandButton("cmdVirtualButton").At(480, 2100, 1695, 435).Text("&Virtual Button");
-    Shape("shpVirtualButton").At(2280, 2100, 3855, 435);
-    Label("lblVirtualButton").At(2400, 2220, 3615, 195).Text("Drag Drop Mode");
+    cmdVirtualButton = &CommandButton("cmdVirtualButton")       .At(480, 2100, 1695, 435).Text("&Virtual Button")
+                                                                .OnClick([this] { cmdVirtualButton_Click(); });
+    Shape("shpVirtualButton")                                   .At(2280, 2100, 3855, 435);
+    lblVirtualButton = &Label("lblVirtualButton")               .At(2400, 2220, 3615, 195).Text("Drag Drop Mode");
 
-    CommandButton("cmdFeedbackSound").At(480, 2700, 1695, 435).Text("&Feedback Sound");
-    Shape("shpFeedbackSound").At(2280, 2700, 3855, 435);
-    Label("lblFeedbackSound").At(2400, 2820, 3615, 195).Text("Silence");
+    cmdFeedbackSound = &CommandButton("cmdFeedbackSound")       .At(480, 2700, 1695, 435).Text("&Feedback Sound")
+                                                                .OnClick([this] { cmdFeedbackSound_Click(); });
+    Shape("shpFeedbackSound")                                   .At(2280, 2700, 3855, 435);
+    lblFeedbackSound = &Label("lblFeedbackSound")               .At(2400, 2820, 3615, 195).Text("Silence");
 
-    CommandButton("cmdMouseSpeed").At(480, 3300, 1695, 435).Text("&Mouse Speed");
-    Shape("shpMouseSpeed").At(2280, 3300, 3855, 435);
-    Label("lblMouseSpeed").At(2400, 3420, 3615, 195).Text("HS=50%, VS=50%, Acceleration=Slow");
+    cmdMouseSpeed = &CommandButton("cmdMouseSpeed")             .At(480, 3300, 1695, 435).Text("&Mouse Speed")
+                                                                .OnClick([this] { cmdMouseSpeed_Click(); });
+    Shape("shpMouseSpeed")                                      .At(2280, 3300, 3855, 435);
+    lblMouseSpeed = &Label("lblMouseSpeed")                     .At(2400, 3420, 3615, 195).Text("HS=50%, VS=50%, Acceleration=Slow");
 
-    CommandButton("cmdSleepTime").At(480, 3900, 1695, 435).Text("&Power Save");
-    Shape("shpSleepTime").At(2280, 3900, 3855, 435);
-    Label("lblSleepTime").At(2400, 4020, 3615, 195).Text("Disable Power Down Function");
+    cmdSleepTime = &CommandButton("cmdSleepTime")               .At(480, 3900, 1695, 435).Text("&Power Save");
+    shpSleepTime = &Shape("shpSleepTime")                       .At(2280, 3900, 3855, 435);
+    lblSleepTime = &Label("lblSleepTime")                       .At(2400, 4020, 3615, 195).Text("Disable Power Down Function");
 
-    CommandButton("cmdCalibration").At(480, 4500, 1695, 435).Text("&Calibration");
-    CommandButton("cmdSupport").At(2280, 4500, 1875, 435).Text("S&upport");
-    CommandButton("cmdExit").At(4260, 4500, 1875, 435).Text("E&xit").Default();
+    cmdCalibration = &CommandButton("cmdCalibration")           .At(480, 4500, 1695, 435).Text("&Calibration")
+                                                                .OnClick([this] { cmdCalibration_Click(); });
+    cmdSupport = &CommandButton("cmdSupport")                   .At(2280, 4500, 1875, 435).Text("S&upport")
+                                                                .OnClick([this] { cmdSupport_Click(); });
+    cmdExit = &CommandButton("cmdExit")                         .At(4260, 4500, 1875, 435).Text("E&xit").Default()
+                                                                .OnClick([this] { cmdExit_Click(); })
+                                                                .OnMouseDown([this](int button, int shift, double, double) { cmdExit_MouseDown(button, shift); });
 
-    Shape("shpDetection").At(480, 4980, 1695, 435).Hidden();
-    Label("lblDetection").At(960, 5100, 735, 195).Text("Detection").Hidden();
+    shpDetection = &Shape("shpDetection")                       .At(480, 4980, 1695, 435).Hidden();
+    lblDetection = &Label("lblDetection")                       .At(960, 5100, 735, 195).Text("Detection").Hidden();
 
-    TabOrder({"cmdExit", "cmdSerialPort", "cmdVirtualButton", "cmdFeedbackSound", "cmdMouseSpeed",
-              "cmdSleepTime", "cmdCalibration", "cmdSupport"});
-
-    (*this)("cmdExit").Click = [this] { cmdExit_Click(); };
-    (*this)("cmdExit").MouseDown = [this](int button, int shift, double, double) { cmdExit_MouseDown(button, shift); };
-    (*this)("cmdVirtualButton").Click = [this] { cmdVirtualButton_Click(); };
-    (*this)("cmdFeedbackSound").Click = [this] { cmdFeedbackSound_Click(); };
-    (*this)("cmdMouseSpeed").Click = [this] { cmdMouseSpeed_Click(); };
-    (*this)("cmdCalibration").Click = [this] { cmdCalibration_Click(); };
-    (*this)("cmdSupport").Click = [this] { cmdSupport_Click(); };
-    (*this)("imgIcon").DblClick = [this] { imgIcon_DblClick(); };
+    TabOrder({cmdExit, cmdSerialPort, cmdVirtualButton, cmdFeedbackSound, cmdMouseSpeed, cmdSleepTime, cmdCalibration,
+              cmdSupport});
 }
 
 void FrmMain::Form_Load() {
-    SetMainWindow(*this);
+    SetMainWindow(*this, header);
     SetCaption(kControlPanelTitle);
-    (*this)("lblSystem").SetCaption((*this)("lblSystem").Caption() + kVersionLabel);
+    header.system->SetCaption(header.system->Caption() + kVersionLabel);
 
     EndIfAnotherCopyRuns(*this);
 
@@ -84,7 +83,7 @@ void FrmMain::Form_Load() {
 
     LoadInstallationRecordOrEnd(*this);
 
-    (*this)("lblOemTitle").SetCaption(VenderName);
+    header.oemTitle->SetCaption(VenderName);
     SetUpVendorFiles();
 
     SetMousePointer(tk::vbHourglass);
@@ -92,20 +91,20 @@ void FrmMain::Form_Load() {
     OpenTouchDriverOrEnd();
     TouchGetSettings();
 
-    (*this)("lblSerialPort").SetCaption("TouchScreen or Mouse found on PS/2 port");
+    lblSerialPort->SetCaption("TouchScreen or Mouse found on PS/2 port");
     ShowSummaries();
 
     CenterForm(*this);
-    CenterIcon(*this);
+    CenterIcon(header);
     SetMousePointer(tk::vbDefault);
 }
 
 void FrmMain::Form_Unload(int&) { CloseTouchDriver(); }
 
 void FrmMain::LayoutForPs2Port() {
-    tk::Control& detection = (*this)("shpDetection");
-    tk::Control& detectionLabel = (*this)("lblDetection");
-    tk::Control& serialPort = (*this)("cmdSerialPort");
+    tk::Control& detection = *shpDetection;
+    tk::Control& detectionLabel = *lblDetection;
+    tk::Control& serialPort = *cmdSerialPort;
     // The detection box takes the place of the serial-port button; its label moves with it.
     detectionLabel.SetLeft(detectionLabel.Left() - (detection.Left() - serialPort.Left()));
     detectionLabel.SetTop(detectionLabel.Top() - (detection.Top() - serialPort.Top()));
@@ -116,21 +115,21 @@ void FrmMain::LayoutForPs2Port() {
 
     serialPort.SetEnabled(false);
     serialPort.SetVisible(false);
-    tk::Control& sleepTime = (*this)("cmdSleepTime");
+    tk::Control& sleepTime = *cmdSleepTime;
     sleepTime.SetEnabled(false);
     sleepTime.SetVisible(false);
-    (*this)("shpSleepTime").SetVisible(false);
-    (*this)("lblSleepTime").SetEnabled(false);
-    (*this)("lblSleepTime").SetVisible(false);
+    shpSleepTime->SetVisible(false);
+    lblSleepTime->SetEnabled(false);
+    lblSleepTime->SetVisible(false);
 
     // The power-save row goes: the bottom row of buttons moves up into its place.
     const double rowTop = sleepTime.Top();
-    SetHeight(Height() - ((*this)("cmdCalibration").Top() - rowTop));
-    for (const char* name : {"cmdCalibration", "cmdSupport", "cmdExit"}) (*this)(name).SetTop(rowTop);
+    SetHeight(Height() - (cmdCalibration->Top() - rowTop));
+    for (tk::Control* button : {cmdCalibration, cmdSupport, cmdExit}) button->SetTop(rowTop);
 }
 
 void FrmMain::SetUpVendorFiles() {
-    tk::Control& support = (*this)("cmdSupport");
+    tk::Control& support = *cmdSupport;
     if (FileExists(InstallPath + kVendorCutFile)) {
         support.SetCaption("");
         support.SetEnabled(false);
@@ -149,9 +148,9 @@ void FrmMain::OpenTouchDriverOrEnd() {
 
 void FrmMain::ShowSummaries() {
     const TouchSettingsBlock& s = TouchSettings;
-    (*this)("lblVirtualButton").SetCaption(ButtonModeSummary(s.buttonMode, s.rightButtonFunction));
-    (*this)("lblFeedbackSound").SetCaption(FeedbackSoundText(s.feedbackSound));
-    (*this)("lblMouseSpeed").SetCaption(MouseSpeedText(s.hSpeed, s.vSpeed, s.acceleration, s.bypassMode));
+    lblVirtualButton->SetCaption(ButtonModeSummary(s.buttonMode, s.rightButtonFunction));
+    lblFeedbackSound->SetCaption(FeedbackSoundText(s.feedbackSound));
+    lblMouseSpeed->SetCaption(MouseSpeedText(s.hSpeed, s.vSpeed, s.acceleration, s.bypassMode));
 }
 
 void FrmMain::OpenWindow(tk::Form& target, bool showTargetFirst) {

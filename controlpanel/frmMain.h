@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 class FrmMain : public tk::Form {
@@ -12,6 +13,11 @@ public:
 
     // InstallPath + "\QRVender.Bmp" unless the vendor disabled the Support button; empty until Load.
     std::string vendorBitmapPath;
+
+    // The summary lines of the settings, which a setting dialog rewrites when it applies.
+    tk::Control* lblVirtualButton;
+    tk::Control* lblFeedbackSound;
+    tk::Control* lblMouseSpeed;
 
     // Shows a window of the control panel in place of the main window. Setting dialogs and the test
     // window are shown before the main window hides; calibration, support and about after.
@@ -36,6 +42,21 @@ private:
     void cmdCalibration_Click();
     void cmdSupport_Click();
     void imgIcon_DblClick();
+
+    VendorHeader header;
+    tk::Control* cmdSerialPort;
+    tk::Control* lblSerialPort;
+    tk::Control* cmdVirtualButton;
+    tk::Control* cmdFeedbackSound;
+    tk::Control* cmdMouseSpeed;
+    tk::Control* cmdSleepTime;
+    tk::Control* shpSleepTime;
+    tk::Control* lblSleepTime;
+    tk::Control* cmdCalibration;
+    tk::Control* cmdSupport;
+    tk::Control* cmdExit;
+    tk::Control* shpDetection;
+    tk::Control* lblDetection;
 };
 
 extern FrmMain frmMain;

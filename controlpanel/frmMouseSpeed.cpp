@@ -4,6 +4,7 @@
 
 #include "common/TouchChannel.h"
 #include "controlpanel/Summaries.h"
+#include "controlpanel/frmMain.h"
 
 FrmMouseSpeed frmMouseSpeed;
 
@@ -35,77 +36,74 @@ uint8_t EditedBypass(uint8_t stored, int boxValue) {
 
 FrmMouseSpeed::FrmMouseSpeed()
     : SettingDialog("frmMouseSpeed", "Mouse Speed"),
-      accelerations_(*this, "optAcceleration", kFirstAcceleration, kAccelerationCount, pendingAcceleration) {
-    //     control                                                left  top   width height
-    Frame("fraHorizontalSpeed").At(480, 1500, 3345, 975).Text("  Horizontal Speed  ");
-    HScrollBar("hscMouseHSpeed").In("fraHorizontalSpeed").At(240, 300, 2865, 255)
-        .Range(kMinSpeed, kMaxSpeed, kSpeedSmallChange, kSpeedLargeChange);
-    Label("lblHSlow").In("fraHorizontalSpeed").At(240, 615, 735, 195).Text("Slow");
-    Label("lblHS").In("fraHorizontalSpeed").At(1305, 615, 735, 195).Align(tk::Alignment::Center);
-    Label("lblHFast").In("fraHorizontalSpeed").At(2370, 615, 735, 195).Text("Fast").Align(tk::Alignment::Right);
+      accelerations_(optAcceleration.data(), kFirstAcceleration, kAccelerationCount, pendingAcceleration) {
+    //                                control                                           left  top   width height
+    tk::Control& fraHorizontalSpeed = Frame("fraHorizontalSpeed")                  .At(480, 1500, 3345, 975).Text("  Horizontal Speed  ");
+    hscMouseHSpeed = &HScrollBar("hscMouseHSpeed")                                 .In(fraHorizontalSpeed).At(240, 300, 2865, 255)
+                                                                                   .Range(kMinSpeed, kMaxSpeed, kSpeedSmallChange, kSpeedLargeChange)
+                                                                                   .OnChange([this] { hscMouseHSpeed_Change(); })
+                                                                                   .OnScroll([this] { hscMouseHSpeed_Scroll(); });
+    Label("lblHSlow")                                                              .In(fraHorizontalSpeed).At(240, 615, 735, 195).Text("Slow");
+    lblHS = &Label("lblHS")                                                        .In(fraHorizontalSpeed).At(1305, 615, 735, 195).Align(tk::Alignment::Center);
+    Label("lblHFast")                                                              .In(fraHorizontalSpeed).At(2370, 615, 735, 195).Text("Fast").Align(tk::Alignment::Right);
 
-    Frame("fraVerticalSpeed").At(480, 2595, 3345, 975).Text("  Vertical Speed  ");
-    HScrollBar("hscMouseVSpeed").In("fraVerticalSpeed").At(240, 300, 2865, 255)
-        .Range(kMinSpeed, kMaxSpeed, kSpeedSmallChange, kSpeedLargeChange);
-    Label("lblVSlow").In("fraVerticalSpeed").At(240, 615, 735, 195).Text("Slow");
-    Label("lblVS").In("fraVerticalSpeed").At(1305, 615, 735, 195).Align(tk::Alignment::Center);
-    Label("lblVFast").In("fraVerticalSpeed").At(2370, 615, 735, 195).Text("Fast").Align(tk::Alignment::Right);
+    tk::Control& fraVerticalSpeed = Frame("fraVerticalSpeed")                      .At(480, 2595, 3345, 975).Text("  Vertical Speed  ");
+    hscMouseVSpeed = &HScrollBar("hscMouseVSpeed")                                 .In(fraVerticalSpeed).At(240, 300, 2865, 255)
+                                                                                   .Range(kMinSpeed, kMaxSpeed, kSpeedSmallChange, kSpeedLargeChange)
+                                                                                   .OnChange([this] { hscMouseVSpeed_Change(); })
+                                                                                   .OnScroll([this] { hscMouseVSpeed_Scroll(); });
+    Label("lblVSlow")                                                              .In(fraVerticalSpeed).At(240, 615, 735, 195).Text("Slow");
+    lblVS = &Label("lblVS")                                                        .In(fraVerticalSpeed).At(1305, 615, 735, 195).Align(tk::Alignment::Center);
+    Label("lblVFast")                                                              .In(fraVerticalSpeed).At(2370, 615, 735, 195).Text("Fast").Align(tk::Alignment::Right);
 
-    Frame("fraAdjustMode").At(480, 3690, 3345, 615).Text("  Adjust Mode");
-    CheckBox("chkBoth").In("fraAdjustMode").At(240, 255, 2865, 255).Text("Set Both Horizontal && Vertical ").Fore(kOptionColour);
+    tk::Control& fraAdjustMode = Frame("fraAdjustMode")                            .At(480, 3690, 3345, 615).Text("  Adjust Mode");
+    chkBoth = &CheckBox("chkBoth")                                                 .In(fraAdjustMode).At(240, 255, 2865, 255).Text("Set Both Horizontal && Vertical ").Fore(kOptionColour)
+                                                                                   .OnClick([this] { chkBoth_Click(); });
 
-    Frame("fraAcceleration").At(3945, 1500, 2220, 2070).Text("  Acceleration  ");
+    tk::Control& fraAcceleration = Frame("fraAcceleration")                        .At(3945, 1500, 2220, 2070).Text("  Acceleration  ");
     for (int i = kFirstAcceleration; i <= kAccelerationCount; ++i) {
-        OptionButton("optAcceleration", i).In("fraAcceleration").At(360, 360 + (i - 1) * 390, 1620, 255).Fore(kOptionColour);
+        optAcceleration[i] = &OptionButton("optAcceleration", i)                   .In(fraAcceleration).At(360, 360 + (i - 1) * 390, 1620, 255).Fore(kOptionColour)
+                                                                                   .OnClick([this, i] { optAcceleration_Click(i); });
     }
 
-    Frame("fraBypassMode").At(3945, 3690, 2220, 615).Text("  Bypass Mode");
-    CheckBox("chkBypass").In("fraBypassMode").At(360, 255, 1620, 255).Text("Enable").Fore(kOptionColour);
+    tk::Control& fraBypassMode = Frame("fraBypassMode")                            .At(3945, 3690, 2220, 615).Text("  Bypass Mode");
+    chkBypass = &CheckBox("chkBypass")                                             .In(fraBypassMode).At(360, 255, 1620, 255).Text("Enable").Fore(kOptionColour)
+                                                                                   .OnClick([this] { chkBypass_Click(); });
 
     DesignButtonRow(4305);
-
-    (*this)("hscMouseHSpeed").Change = [this] { hscMouseHSpeed_Change(); };
-    (*this)("hscMouseHSpeed").Scroll = [this] { hscMouseHSpeed_Scroll(); };
-    (*this)("hscMouseVSpeed").Change = [this] { hscMouseVSpeed_Change(); };
-    (*this)("hscMouseVSpeed").Scroll = [this] { hscMouseVSpeed_Scroll(); };
-    (*this)("chkBoth").Click = [this] { chkBoth_Click(); };
-    (*this)("chkBypass").Click = [this] { chkBypass_Click(); };
-    for (int i = kFirstAcceleration; i <= kAccelerationCount; ++i) {
-        (*this)("optAcceleration", i).Click = [this, i] { optAcceleration_Click(i); };
-    }
 }
 
 void FrmMouseSpeed::LoadControls() {
     const TouchSettingsBlock& s = TouchSettings;
     accelerations_.SetCaptions(AccelerationNames, "");
     pendingAcceleration = s.acceleration;
-    (*this)("chkBypass").SetValue(BypassBoxValue(s.bypassMode));
+    chkBypass->SetValue(BypassBoxValue(s.bypassMode));
 
     // The coupled bars carry the vertical speed into the horizontal bar. A speed the bars cannot show
     // must not be carried, nor be replaced by the other one, so such a dialog opens uncoupled and each
     // bar keeps standing for its own stored byte.
-    tk::Control& both = (*this)("chkBoth");
+    tk::Control& both = *chkBoth;
     const bool coupled = SpeedFitsBar(s.hSpeed) && SpeedFitsBar(s.vSpeed);
     both.SetValue(coupled ? kChecked : kUnchecked);
     DrawChoice(both, coupled);
 
-    tk::Control& h = (*this)("hscMouseHSpeed");
-    tk::Control& v = (*this)("hscMouseVSpeed");
+    tk::Control& h = *hscMouseHSpeed;
+    tk::Control& v = *hscMouseVSpeed;
     h.SetValue(SpeedBarPosition(s.hSpeed));
     v.SetValue(SpeedBarPosition(s.vSpeed));
     // A bar already at its value raised no Change, so its label is filled here.
-    (*this)("lblHS").SetCaption(SpeedPercentText(h.Value()));
-    (*this)("lblVS").SetCaption(SpeedPercentText(v.Value()));
+    lblHS->SetCaption(SpeedPercentText(h.Value()));
+    lblVS->SetCaption(SpeedPercentText(v.Value()));
 
     accelerations_.Open(s.acceleration);
     chkBypass_Click();
 }
 
-uint8_t FrmMouseSpeed::EditedHSpeed() { return EditedSpeed(TouchSettings.hSpeed, (*this)("hscMouseHSpeed").Value()); }
+uint8_t FrmMouseSpeed::EditedHSpeed() { return EditedSpeed(TouchSettings.hSpeed, hscMouseHSpeed->Value()); }
 
-uint8_t FrmMouseSpeed::EditedVSpeed() { return EditedSpeed(TouchSettings.vSpeed, (*this)("hscMouseVSpeed").Value()); }
+uint8_t FrmMouseSpeed::EditedVSpeed() { return EditedSpeed(TouchSettings.vSpeed, hscMouseVSpeed->Value()); }
 
-uint8_t FrmMouseSpeed::EditedBypassMode() { return EditedBypass(TouchSettings.bypassMode, (*this)("chkBypass").Value()); }
+uint8_t FrmMouseSpeed::EditedBypassMode() { return EditedBypass(TouchSettings.bypassMode, chkBypass->Value()); }
 
 bool FrmMouseSpeed::EditedDiffers() {
     const TouchSettingsBlock& s = TouchSettings;
@@ -128,6 +126,8 @@ void FrmMouseSpeed::StoreEdits() {
 
 void FrmMouseSpeed::SendSettings() { TouchSetMouseSpeed(); }
 
+tk::Control& FrmMouseSpeed::SummaryLabel() const { return *frmMain.lblMouseSpeed; }
+
 std::string FrmMouseSpeed::SummaryText() const {
     const TouchSettingsBlock& s = TouchSettings;
     return MouseSpeedText(s.hSpeed, s.vSpeed, s.acceleration, s.bypassMode);
@@ -136,36 +136,36 @@ std::string FrmMouseSpeed::SummaryText() const {
 // Setting a bar raises its Change, so with both coupled a change runs through the other bar and back to
 // this one, where it stops because the value is the same.
 void FrmMouseSpeed::hscMouseHSpeed_Change() {
-    (*this)("lblHS").SetCaption(SpeedPercentText((*this)("hscMouseHSpeed").Value()));
+    lblHS->SetCaption(SpeedPercentText(hscMouseHSpeed->Value()));
     hscMouseHSpeed_Scroll();
     ApplyRule();
 }
 
 void FrmMouseSpeed::hscMouseHSpeed_Scroll() {
-    if ((*this)("chkBoth").Value() == kChecked) (*this)("hscMouseVSpeed").SetValue((*this)("hscMouseHSpeed").Value());
+    if (chkBoth->Value() == kChecked) hscMouseVSpeed->SetValue(hscMouseHSpeed->Value());
 }
 
 void FrmMouseSpeed::hscMouseVSpeed_Change() {
-    (*this)("lblVS").SetCaption(SpeedPercentText((*this)("hscMouseVSpeed").Value()));
+    lblVS->SetCaption(SpeedPercentText(hscMouseVSpeed->Value()));
     ApplyRule();
     hscMouseVSpeed_Scroll();
 }
 
 void FrmMouseSpeed::hscMouseVSpeed_Scroll() {
-    if ((*this)("chkBoth").Value() == kChecked) (*this)("hscMouseHSpeed").SetValue((*this)("hscMouseVSpeed").Value());
+    if (chkBoth->Value() == kChecked) hscMouseHSpeed->SetValue(hscMouseVSpeed->Value());
 }
 
 // Checking the box does not line the bars up; the next change of either bar does.
 void FrmMouseSpeed::chkBoth_Click() {
-    tk::Control& both = (*this)("chkBoth");
+    tk::Control& both = *chkBoth;
     DrawChoice(both, both.Value() == kChecked);
 }
 
 void FrmMouseSpeed::chkBypass_Click() {
-    const bool scaling = (*this)("chkBypass").Value() == kUnchecked;
-    (*this)("chkBoth").SetEnabled(scaling);
-    (*this)("hscMouseHSpeed").SetEnabled(scaling);
-    (*this)("hscMouseVSpeed").SetEnabled(scaling);
+    const bool scaling = chkBypass->Value() == kUnchecked;
+    chkBoth->SetEnabled(scaling);
+    hscMouseHSpeed->SetEnabled(scaling);
+    hscMouseVSpeed->SetEnabled(scaling);
     accelerations_.SetEnabled(scaling);
     ApplyRule();
 }

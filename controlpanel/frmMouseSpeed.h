@@ -3,10 +3,12 @@
 #ifndef CONTROLPANEL_FRMMOUSESPEED_H
 #define CONTROLPANEL_FRMMOUSESPEED_H
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "controlpanel/SettingDialog.h"
+#include "controlpanel/Summaries.h"
 
 // Range of the speed bars: steps of 5 %, from 5 % to 100 %.
 constexpr int kMinSpeed = 1;
@@ -40,7 +42,7 @@ private:
     bool EditedDiffers() override;
     void StoreEdits() override;
     void SendSettings() override;
-    const char* SummaryLabel() const override { return "lblMouseSpeed"; }
+    tk::Control& SummaryLabel() const override;
     std::string SummaryText() const override;
 
     void hscMouseHSpeed_Change();
@@ -54,6 +56,15 @@ private:
     uint8_t EditedHSpeed();
     uint8_t EditedVSpeed();
     uint8_t EditedBypassMode();
+
+    tk::Control* hscMouseHSpeed = nullptr;
+    tk::Control* lblHS = nullptr;
+    tk::Control* hscMouseVSpeed = nullptr;
+    tk::Control* lblVS = nullptr;
+    tk::Control* chkBoth = nullptr;
+    tk::Control* chkBypass = nullptr;
+    // Indexed by the stored acceleration, from 1; entry 0 stays empty.
+    std::array<tk::Control*, kAccelerationCount + 1> optAcceleration{};
 
     OptionGroup accelerations_;
 };

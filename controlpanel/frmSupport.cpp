@@ -9,17 +9,15 @@ FrmSupport frmSupport;
 FrmSupport::FrmSupport() : tk::Form("frmSupport") {
     Caption("Support").ClientSize(1215, 1110).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
-    //         control                   left top  width height
-    PictureBox("picSupport").At(0, 60, 1215, 495).AutoSize();
-    CommandButton("cmdOK").At(0, 615, 1215, 495).Text("&OK").Default().Cancel();
-
-    (*this)("cmdOK").Click = [this] { cmdOK_Click(); };
+    //                      control            left top  width height
+    picSupport = &PictureBox("picSupport").At(0, 60, 1215, 495).AutoSize();
+    cmdOK = &CommandButton("cmdOK")       .At(0, 615, 1215, 495).Text("&OK").Default().Cancel().OnClick([this] { cmdOK_Click(); });
 }
 
 void FrmSupport::Form_Load() {
     SetCaption(frmMain.GetCaption());
-    tk::Control& picture = (*this)("picSupport");
-    tk::Control& ok = (*this)("cmdOK");
+    tk::Control& picture = *picSupport;
+    tk::Control& ok = *cmdOK;
     picture.LoadPicture(frmMain.vendorBitmapPath);
     // The picture keeps its design margin at the top; the button sits two margins below it and two
     // more margins stay free under the button.

@@ -12,6 +12,9 @@ public:
 
 private:
     void cmdOK_Click();
+
+    tk::Control* picSupport = nullptr;
+    tk::Control* cmdOK = nullptr;
 };
 
 extern FrmSupport frmSupport;

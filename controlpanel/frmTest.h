@@ -3,6 +3,7 @@
 #ifndef CONTROLPANEL_FRMTEST_H
 #define CONTROLPANEL_FRMTEST_H
 
+#include <array>
 #include <cstdint>
 
 #include "toolkit/tk.h"
@@ -15,6 +16,10 @@ public:
     void Form_Unload(int& cancel) override;
 
 private:
+    static constexpr int kWidthCount = 4;
+    static constexpr int kSwatchCount = 5;
+    static constexpr int kIndicatorCount = 3;
+
     void picHome_MouseDown(int button, double x, double y);
     void picHome_MouseMove(double x, double y);
     void picHome_MouseUp(int button);
@@ -31,6 +36,22 @@ private:
     int16_t currentWidthIndex = 0;
     int16_t currentColorIndex = 0;
     uint8_t savedButtonMode = 0;
+
+    tk::Control* picHead = nullptr;
+    tk::Control* imgIcon = nullptr;
+    tk::Control* lblTitle = nullptr;
+    tk::Control* cmdClear = nullptr;
+    tk::Control* cmdExit = nullptr;
+    tk::Control* picHome = nullptr;
+    tk::Control* picMesg = nullptr;
+    tk::Control* lblHelpBox = nullptr;
+    tk::Control* lblHelp = nullptr;
+    tk::Control* lblWidthName = nullptr;
+    std::array<tk::Control*, kWidthCount> lblWidth{};
+    tk::Control* lblColorName = nullptr;
+    std::array<tk::Control*, kSwatchCount> lblColor{};
+    tk::Control* lblButtonName = nullptr;
+    std::array<tk::Control*, kIndicatorCount> lblButton{};
 };
 
 extern FrmTest frmTest;

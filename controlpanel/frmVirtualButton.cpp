@@ -2,6 +2,7 @@
 
 #include "common/TouchChannel.h"
 #include "controlpanel/Summaries.h"
+#include "controlpanel/frmMain.h"
 
 FrmVirtualButton frmVirtualButton;
 
@@ -33,22 +34,21 @@ constexpr double kSwitchFrameHeight = kFirstOptionTop + kOptionHeight + SettingD
 
 FrmVirtualButton::FrmVirtualButton()
     : SettingDialog("frmVirtualButton", "Virtual Button"),
-      modes_(*this, "optVirtualButton", kFirstButtonMode, kButtonModeCount, pendingButtonMode),
-      rightButton_(*this, "optRBFunction", kRbfDisable, kRbfEnable, pendingRightButtonFunction) {
-    //     control                            left      top              width         height
-    Frame("fraVirtualButton").At(kMargin, kBodyTop, kFrameWidth, kModeFrameHeight).Text("  Virtual Button Option  ");
+      modes_(optVirtualButton.data(), kFirstButtonMode, kButtonModeCount, pendingButtonMode),
+      rightButton_(optRBFunction.data(), kRbfDisable, kRbfEnable, pendingRightButtonFunction) {
+    //                              control                                         left      top              width         height
+    tk::Control& fraVirtualButton = Frame("fraVirtualButton")                       .At(kMargin, kBodyTop, kFrameWidth, kModeFrameHeight).Text("  Virtual Button Option  ");
     for (int i = kFirstButtonMode; i <= kButtonModeCount; ++i) {
         const double top = kFirstOptionTop + (i - kFirstButtonMode) * kOptionPitch;
-        OptionButton("optVirtualButton", i).In("fraVirtualButton").At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour);
-        (*this)("optVirtualButton", i).Click = [this, i] { optVirtualButton_Click(i); };
+        optVirtualButton[i] = &OptionButton("optVirtualButton", i)                  .In(fraVirtualButton).At(kOptionLeft, top, kOptionWidth, kOptionHeight).Fore(kOptionColour)
+                                                                                    .OnClick([this, i] { optVirtualButton_Click(i); });
     }
 
-    Frame("fraRBFunction").At(kMargin, kSwitchFrameTop, kFrameWidth, kSwitchFrameHeight).Text("  Right Button Function ");
-    OptionButton("optRBFunction", kRbfEnable).In("fraRBFunction").At(kOptionLeft, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Enable").Fore(kOptionColour);
-    OptionButton("optRBFunction", kRbfDisable).In("fraRBFunction").At(kOptionLeft + kSwitchPitch, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Disable").Fore(kOptionColour);
-    for (int i = kRbfDisable; i <= kRbfEnable; ++i) {
-        (*this)("optRBFunction", i).Click = [this, i] { optRBFunction_Click(i); };
-    }
+    tk::Control& fraRBFunction = Frame("fraRBFunction")                             .At(kMargin, kSwitchFrameTop, kFrameWidth, kSwitchFrameHeight).Text("  Right Button Function ");
+    optRBFunction[kRbfEnable] = &OptionButton("optRBFunction", kRbfEnable)          .In(fraRBFunction).At(kOptionLeft, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Enable").Fore(kOptionColour)
+                                                                                    .OnClick([this] { optRBFunction_Click(kRbfEnable); });
+    optRBFunction[kRbfDisable] = &OptionButton("optRBFunction", kRbfDisable)        .In(fraRBFunction).At(kOptionLeft + kSwitchPitch, kFirstOptionTop, kSwitchWidth, kOptionHeight).Text("Disable").Fore(kOptionColour)
+                                                                                    .OnClick([this] { optRBFunction_Click(kRbfDisable); });
 
     DesignButtonRow(kSwitchFrameTop + kSwitchFrameHeight);
 }
@@ -81,6 +81,8 @@ void FrmVirtualButton::SendSettings() {
         CloseRightButtonTool();
     }
 }
+
+tk::Control& FrmVirtualButton::SummaryLabel() const { return *frmMain.lblVirtualButton; }
 
 std::string FrmVirtualButton::SummaryText() const {
     return ButtonModeSummary(TouchSettings.buttonMode, TouchSettings.rightButtonFunction);

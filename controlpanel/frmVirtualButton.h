@@ -3,10 +3,12 @@
 #ifndef CONTROLPANEL_FRMVIRTUALBUTTON_H
 #define CONTROLPANEL_FRMVIRTUALBUTTON_H
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "controlpanel/SettingDialog.h"
+#include "controlpanel/Summaries.h"
 
 // The choices made in the open dialog.
 extern uint8_t pendingButtonMode;
@@ -21,11 +23,15 @@ private:
     bool EditedDiffers() override;
     void StoreEdits() override;
     void SendSettings() override;
-    const char* SummaryLabel() const override { return "lblVirtualButton"; }
+    tk::Control& SummaryLabel() const override;
     std::string SummaryText() const override;
 
     void optVirtualButton_Click(int index);
     void optRBFunction_Click(int index);
+
+    // Indexed by the stored values: modes from 1 (entry 0 stays empty), the function 0 (Disable) and 1.
+    std::array<tk::Control*, kButtonModeCount + 1> optVirtualButton{};
+    std::array<tk::Control*, 2> optRBFunction{};
 
     OptionGroup modes_;
     OptionGroup rightButton_;

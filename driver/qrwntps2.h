@@ -12,11 +12,12 @@
 #include <stdint.h>
 #include <stddef.h>
 
-/* Device names. The user path is "\\.\" followed by the base name. */
-#define QR_DRIVER_BASE_NAME   "QRWNTPS2"
-#define QR_DEVICE_USER_PATH   "\\\\.\\QRWNTPS2"
-#define QR_DEVICE_NT_NAME     L"\\Device\\QRWNTPS2"
-#define QR_DEVICE_DOS_NAME    L"\\DosDevices\\QRWNTPS2"
+#include "SuiteFacts.h"
+
+/* Device names: the base name QR_DRIVER_BASE_NAME (SuiteFacts.h) after "\\.\" for programs. */
+#define QR_DEVICE_USER_PATH   "\\\\.\\" QR_DRIVER_BASE_NAME
+#define QR_DEVICE_NT_NAME     L"\\Device\\" QR_DRIVER_BASE_NAME
+#define QR_DEVICE_DOS_NAME    L"\\DosDevices\\" QR_DRIVER_BASE_NAME
 
 /* CTL_CODE(FILE_DEVICE_MOUSE, function, METHOD_BUFFERED, FILE_ANY_ACCESS), spelled out so
  * that neither winioctl.h nor the DDK is needed to use this header. */

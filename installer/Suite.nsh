@@ -4,22 +4,18 @@
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 
-!define PRODUCT      "TouchScreen QR-K52-PS2"
-!define MAKER        "Orvale"
-!define VERSION      "5.2.0"
+; The names the programs spell too: product, maker, version, driver, record key (GENERATED is the
+; build's folder of them).
+!include "${GENERATED}/SuiteFacts.nsh"
 
-!define RECORD_KEY   "SOFTWARE\Orvale\TouchScreen\QR-K52-PS2"
-!define MAKER_KEY    "SOFTWARE\Orvale"
-!define SERIES_KEY   "SOFTWARE\Orvale\TouchScreen"
 !define SERVICES_KEY "System\CurrentControlSet\Services"
-!define SERVICE_KEY  "${SERVICES_KEY}\QRWNTPS2"
-!define EVENTLOG_KEY "${SERVICES_KEY}\EventLog\System\QRWNTPS2"
+!define SERVICE_KEY  "${SERVICES_KEY}\${DRIVER_NAME}"
+!define EVENTLOG_KEY "${SERVICES_KEY}\EventLog\System\${DRIVER_NAME}"
 !define PORT_KEY     "${SERVICES_KEY}\i8042prt"
 !define RUN_KEY      "Software\Microsoft\Windows\CurrentVersion\Run"
-!define RUN_VALUE    "TouchScreen QR-K52-PS2"
+!define RUN_VALUE    "${PRODUCT}"
 ; Add or Remove Programs; also holds what Windows had before the first installation.
-!define ARP_KEY      "Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchScreen QR-K52-PS2"
-!define MENU_FOLDER  "TouchScreen"
+!define ARP_KEY      "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 ; The suite's icon, on the setup file and on the uninstall program.
 !define SUITE_ICON   "${__FILEDIR__}/../resources/touch.ico"
 
@@ -68,7 +64,7 @@
 
 ; The install log in the Windows folder, which setup and the uninstaller append to as well: a line
 ; each, "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text", for whoever supports the PC.
-!define INSTALL_LOG  "$WINDIR\TouchScreen.log"
+!define INSTALL_LOG  "$WINDIR\${INSTALL_LOG_FILE}"
 
 !macro Log TEXT
   Push `${TEXT}`

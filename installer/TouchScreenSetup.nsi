@@ -127,7 +127,7 @@ Function .onInstFailed
     !insertmacro ForEachInstalledFile DeleteNow "$INSTDIR"
     RMDir "$INSTDIR"
     Delete "$WINDIR\QRWNTPde.exe"
-    Delete "$SYSDIR\drivers\QRWNTPS2.new"
+    Delete "$SYSDIR\drivers\${DRIVER_NAME}.new"
     DeleteRegKey HKLM "${ARP_KEY}"
   ${EndIf}
 FunctionEnd
@@ -185,24 +185,24 @@ Section
   ; never leaves a broken driver registered to start with Windows; setup checks the one in place.
   SetOutPath "$SYSDIR\drivers"
   ClearErrors
-  File "/oname=QRWNTPS2.new" "${DRIVER}"
+  File "/oname=${DRIVER_NAME}.new" "${DRIVER}"
   ${If} ${Errors}
-  ${OrIfNot} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.new"
-    Delete "$SYSDIR\drivers\QRWNTPS2.new"
-    !insertmacro Log "The touch driver's file $SYSDIR\drivers\QRWNTPS2.new could not be written."
+  ${OrIfNot} ${FileExists} "$SYSDIR\drivers\${DRIVER_NAME}.new"
+    Delete "$SYSDIR\drivers\${DRIVER_NAME}.new"
+    !insertmacro Log "The touch driver's file $SYSDIR\drivers\${DRIVER_NAME}.new could not be written."
     Abort "The touch driver's file could not be written."
   ${EndIf}
-  ${If} ${FileExists} "$SYSDIR\drivers\QRWNTPS2.sys"
-    Rename /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new" "$SYSDIR\drivers\QRWNTPS2.sys"
+  ${If} ${FileExists} "$SYSDIR\drivers\${DRIVER_NAME}.sys"
+    Rename /REBOOTOK "$SYSDIR\drivers\${DRIVER_NAME}.new" "$SYSDIR\drivers\${DRIVER_NAME}.sys"
   ${Else}
-    Rename "$SYSDIR\drivers\QRWNTPS2.new" "$SYSDIR\drivers\QRWNTPS2.sys"
+    Rename "$SYSDIR\drivers\${DRIVER_NAME}.new" "$SYSDIR\drivers\${DRIVER_NAME}.sys"
   ${EndIf}
 
-  WriteRegStr HKLM "${RECORD_KEY}" "VenderName" "${MAKER} TouchScreen"
+  WriteRegStr HKLM "${RECORD_KEY}" "VenderName" "${VENDOR_NAME}"
   WriteRegStr HKLM "${RECORD_KEY}" "InstallPath" "$INSTDIR"
   WriteRegStr HKLM "${RECORD_KEY}" "WindowsPath" "$WINDIR"
   WriteRegStr HKLM "${RECORD_KEY}" "SystemPath" "$SYSDIR"
-  WriteRegStr HKLM "${RECORD_KEY}" "HardwareID" "*VXN0001"
+  WriteRegStr HKLM "${RECORD_KEY}" "HardwareID" "${HARDWARE_ID}"
 
   WriteRegStr HKLM "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\QRWNTPao.exe"'
 
@@ -215,7 +215,7 @@ Section
   WriteRegDWORD HKLM "${ARP_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${ARP_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
-  ${GetSize} "$SYSDIR\drivers" "/M=QRWNTPS2.* /S=0K /G=0" $3 $1 $2
+  ${GetSize} "$SYSDIR\drivers" "/M=${DRIVER_NAME}.* /S=0K /G=0" $3 $1 $2
   IntOp $0 $0 + $3
   ${GetSize} "$WINDIR" "/M=QRWNTPde.exe /S=0K /G=0" $3 $1 $2
   IntOp $0 $0 + $3

@@ -85,8 +85,8 @@ Section
 
   !insertmacro ForEachInstalledFile DeleteAtRestart "$INSTDIR"
   RMDir /REBOOTOK "$INSTDIR"
-  Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.sys"
-  Delete /REBOOTOK "$SYSDIR\drivers\QRWNTPS2.new"
+  Delete /REBOOTOK "$SYSDIR\drivers\${DRIVER_NAME}.sys"
+  Delete /REBOOTOK "$SYSDIR\drivers\${DRIVER_NAME}.new"
   Delete /REBOOTOK "$WINDIR\QRWNTPde.exe"
 
   SetShellVarContext all

@@ -25,10 +25,9 @@ FrmMain::FrmMain() : tk::Form("frmMain") {
     Caption("TouchScreen Right Button").ClientSize(kButtonTwips, kButtonTwips).Border(tk::BorderStyle::FixedDialog)
         .Icon(IDI_PROGRAM).KeyPreview();
 
-    //             control               left top  width         height
-    CommandButton("cmdAction").At(0, 0, kButtonTwips, kButtonTwips).Graphical(IDI_RBF_BUTTON, kButtonPictureSize);
-
-    (*this)("cmdAction").Click = [this] { cmdAction_Click(); };
+    //                        control          left top  width         height
+    cmdAction = &CommandButton("cmdAction").At(0, 0, kButtonTwips, kButtonTwips).Graphical(IDI_RBF_BUTTON, kButtonPictureSize)
+                     .OnClick([this] { cmdAction_Click(); });
 }
 
 void FrmMain::Start() {
@@ -71,7 +70,7 @@ void FrmMain::Form_MouseDown(int button, int, double, double) {
 }
 
 void FrmMain::FitClientToButton() {
-    tk::Control& action = (*this)("cmdAction");
+    tk::Control& action = *cmdAction;
     action.Move(0, 0, action.Width(), action.Height());
     SetWidth(Width() - ScaleWidth() + action.Width());
     SetHeight(Height() - ScaleHeight() + action.Height());
@@ -85,12 +84,12 @@ void FrmMain::MoveToWorkAreaCorner() {
 }
 
 void FrmMain::cmdAction_Click() {
-    (*this)("cmdAction").SetVisible(false);
+    cmdAction->SetVisible(false);
     ArmRightButton();
     WaitForRightClick();
     DisarmRightButton();
     // A close command during the wait has unloaded the window; touching a control would load it again.
-    if (Loaded()) (*this)("cmdAction").SetVisible(true);
+    if (Loaded()) cmdAction->SetVisible(true);
 }
 
 LRESULT CALLBACK RBF_WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,6 +29,8 @@ private:
     void MoveToWorkAreaCorner();
 
     void cmdAction_Click();
+
+    tk::Control* cmdAction;
 };
 
 extern FrmMain frmMain;

@@ -20,24 +20,23 @@ constexpr double kCornerClearance = 720;
 FrmSimulator::FrmSimulator() : tk::Form("frmSimulator") {
     Caption(kTitle).ClientSize(4575, 1815).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
-    //       control                left   top  width height
-    Label("lblHelp")          .At(120,  120, 4335, 585)
+    //                        control                left   top  width height
+    Label("lblHelp")                           .At(120,  120, 4335, 585)
         .Text("The mouse is the touch panel: a left-button press, drag and release anywhere else on the screen "
               "is a touch, and lands where the driver's calibration puts it.");
-    Label("lblRaw")           .At(120,  825, 4335, 195).Text("No touch yet.");
-    CheckBox("chkPlainMouse") .At(120, 1260, 2535, 255).Text("&Plain mouse (no touches)");
-    CommandButton("cmdClose") .At(3240, 1200, 1215, 375).Text("&Close").Cancel();
-    TabOrder({"chkPlainMouse", "cmdClose"});
-
-    (*this)("chkPlainMouse").Click = [this] { chkPlainMouse_Click(); };
-    (*this)("cmdClose").Click = [this] { cmdClose_Click(); };
+    lblRaw = &Label("lblRaw")                  .At(120,  825, 4335, 195).Text("No touch yet.");
+    chkPlainMouse = &CheckBox("chkPlainMouse") .At(120, 1260, 2535, 255).Text("&Plain mouse (no touches)")
+                                               .OnClick([this] { chkPlainMouse_Click(); });
+    tk::Control& cmdClose = CommandButton("cmdClose").At(3240, 1200, 1215, 375).Text("&Close").Cancel()
+                                               .OnClick([this] { cmdClose_Click(); });
+    TabOrder({chkPlainMouse, &cmdClose});
 }
 
 void FrmSimulator::Form_Load() {
     TouchHook.ownWindow = hWnd();
     TouchHook.touched = [this](RawPoint raw, bool touched) {
-        (*this)("lblRaw").SetCaption("Last touch: raw " + std::to_string(raw.x) + ", " + std::to_string(raw.y) +
-                                     (touched ? " (touching)" : " (lifted)"));
+        lblRaw->SetCaption("Last touch: raw " + std::to_string(raw.x) + ", " + std::to_string(raw.y) +
+                           (touched ? " (touching)" : " (lifted)"));
     };
     if (!StartTouchHook()) {
         tk::MsgBox("The touch driver \\\\.\\QRWNTPS2 cannot be opened, or the mouse cannot be watched.",
@@ -53,6 +52,6 @@ void FrmSimulator::Form_Load() {
 
 void FrmSimulator::Form_Unload(int&) { StopTouchHook(); }
 
-void FrmSimulator::chkPlainMouse_Click() { TouchHook.plainMouse = (*this)("chkPlainMouse").Value() == 1; }
+void FrmSimulator::chkPlainMouse_Click() { TouchHook.plainMouse = chkPlainMouse->Value() == 1; }
 
 void FrmSimulator::cmdClose_Click() { Unload(); }

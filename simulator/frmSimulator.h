@@ -15,6 +15,9 @@ public:
 private:
     void chkPlainMouse_Click();
     void cmdClose_Click();
+
+    tk::Control* lblRaw;
+    tk::Control* chkPlainMouse;
 };
 
 extern FrmSimulator frmSimulator;

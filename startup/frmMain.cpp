@@ -13,23 +13,22 @@ FrmMain::FrmMain() : tk::Form("frmMain") {
     Caption("MAIN").ClientSize(6975, 1500).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
     //                        title top  width  version width  sized to text
-    DesignVendorHeader(*this, {360, 4575, 4575, false}, "TouchScreen System Startup Version ");
-
-    (*this)("imgIcon").DblClick = [this] { imgIcon_DblClick(); };
+    header = DesignVendorHeader(*this, {360, 4575, 4575, false}, "TouchScreen System Startup Version ");
+    header.icon->OnDblClick([this] { imgIcon_DblClick(); });
 }
 
 void FrmMain::Form_Load() {
-    SetMainWindow(*this);
+    SetMainWindow(*this, header);
     SetCaption(kStartupTitle);
-    (*this)("lblSystem").SetCaption((*this)("lblSystem").Caption() + kVersionLabel);
+    header.system->SetCaption(header.system->Caption() + kVersionLabel);
 
     EndIfAnotherCopyRuns(*this);
 
     LoadInstallationRecordOrEnd(*this);
 
-    (*this)("lblOemTitle").SetCaption(VenderName);
+    header.oemTitle->SetCaption(VenderName);
     CenterForm(*this);
-    CenterIcon(*this);
+    CenterIcon(header);
     SetMousePointer(tk::vbDefault);
 }
 

@@ -3,6 +3,7 @@
 #ifndef STARTUP_FRMMAIN_H
 #define STARTUP_FRMMAIN_H
 
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 class FrmMain : public tk::Form {
@@ -13,6 +14,8 @@ public:
 
 private:
     void imgIcon_DblClick();
+
+    VendorHeader header;
 };
 
 extern FrmMain frmMain;

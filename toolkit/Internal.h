@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/tk.h"
@@ -59,6 +60,15 @@ struct ControlProps {
     tk::Align dock = tk::Align::None;
 };
 
+// Where a mouse message happened: in the control's pixels, in the units its events report, and the
+// shift state with it.
+struct MousePoint {
+    POINT pixel;
+    double x;
+    double y;
+    int shift;
+};
+
 struct Control::Impl {
     Control& self;
     ControlProps design;
@@ -100,6 +110,7 @@ struct Control::Impl {
     RECT PixelRect() const;           // in the container's client pixels
 
     // Windows.
+    int WindowId() const;
     void CreateWindowTree();
     void DestroyResources();
     void ApplyPlacement();
@@ -123,6 +134,9 @@ struct Control::Impl {
     void UserClick();
     void SetValueFromUser(int v);
     bool HandleMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    bool OwnsClicks() const;  // raises Click itself, where the window class does not
+    void MouseButtonDown(HWND hwnd, int button, bool isDouble, const MousePoint& at);
+    void MouseButtonUp(HWND hwnd, int button, const MousePoint& at);
     bool HandleChar(WPARAM& wParam);
     void PaintContainerBackground(HDC dc);
     void PaintLabel(HWND hwnd);
@@ -158,7 +172,7 @@ struct Form::Impl {
     FormProps design;
     FormProps state;
     bool stateValid = false;
-    std::vector<std::string> tabOrder;
+    std::vector<Control*> tabOrder;
     ATOM nameAtom = 0;
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
@@ -198,6 +212,7 @@ struct Form::Impl {
     void UpdateCursor();
     void Destroyed();
     bool HandleNavigationKey(const MSG& msg);
+    void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;
 };
 
@@ -251,6 +266,21 @@ void EnsureInstanceMarker();
 
 // Shift state (1 Shift, 2 Ctrl, 4 Alt) of a mouse message with the given key flags.
 int MouseShiftState(WPARAM keys);
+
+// Whether the window of a control of this kind shows the caption.
+bool HasCaption(TkKind kind);
+
+// The procedure of the standard controls (labels, buttons, frames, scroll bars), which the runtime
+// subclasses to raise their events.
+LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Calls an event handler when one is bound. A handler may replace itself while it runs; the copy
+// keeps the running one alive.
+template <typename Handler, typename... Args>
+void Raise(const Handler& handler, Args&&... args) {
+    Handler copy = handler;
+    if (copy) copy(std::forward<Args>(args)...);
+}
 
 }  // namespace tk
 

@@ -2,9 +2,11 @@
 //
 // A form is a class derived from tk::Form. Its constructor describes the design
 // (controls, captions, positions in twips, fonts, colours) with the builder calls
-// below, in the order of a dialog template, and binds the handlers, which are member
-// functions named control_Event (cmdApply_Click, hscMouseHSpeed_Change, Form_Load).
-// Windows are created when the form loads (Load() or the first Show()).
+// below, in the order of a dialog template, one row a control. The row binds the
+// control's handlers, which are member functions named control_Event (cmdApply_Click,
+// hscMouseHSpeed_Change, Form_Load), and hands back the control, which the form keeps
+// when its code uses it later: no control is looked up by its name. Windows are created
+// when the form loads (Load() or the first Show()).
 //
 // Units: a form measures in twips. A picture box measures its children in twips too,
 // unless SetScaleMode(ScaleMode::Pixels) was called; the design is always written in
@@ -86,7 +88,7 @@ public:
 
     // --- design (builder); each returns *this so calls chain ---
     Control& At(double left, double top, double width, double height);  // twips
-    Control& In(const std::string& containerName, int containerIndex = -1);  // frame or picture box
+    Control& In(Control& container);  // a frame or picture box designed before
     Control& Text(const std::string& caption);
     Control& WithFont(const std::string& face, double size, bool bold = false);
     Control& Fore(COLORREF colour);
@@ -104,6 +106,18 @@ public:
     Control& Range(int min, int max, int smallChange, int largeChange);  // scroll bars
     Control& PixelScale();                // picture boxes: children and drawing in pixels
     Control& Docked(tk::Align a, double heightTwips);  // picture boxes
+
+    // --- events bound in the design row (the handlers below), each returning *this ---
+    using MouseHandler = std::function<void(int button, int shift, double x, double y)>;
+    Control& OnClick(std::function<void()> handler);
+    Control& OnDblClick(std::function<void()> handler);
+    Control& OnChange(std::function<void()> handler);
+    Control& OnScroll(std::function<void()> handler);
+    Control& OnResize(std::function<void()> handler);
+    Control& OnMouseDown(MouseHandler handler);
+    Control& OnMouseMove(MouseHandler handler);
+    Control& OnMouseUp(MouseHandler handler);
+    Control& OnKeyPress(std::function<void(int& keyAscii)> handler);
 
     // --- identity ---
     const std::string& Name() const { return name_; }
@@ -220,14 +234,17 @@ public:
     Control& Image(const std::string& name, int index = -1);
     Control& Shape(const std::string& name, int index = -1);
 
-    // Tab order by name; the first gets the focus when the form is shown.
-    Form& TabOrder(std::initializer_list<const char*> names);
+    // Tab order; the first gets the focus when the form is shown. Controls left out follow in
+    // the order they were designed.
+    Form& TabOrder(std::initializer_list<Control*> controls);
 
     // --- run time ---
     const std::string& Name() const { return name_; }
     HWND hWnd();  // loads the form when it is not loaded yet
     bool Loaded() const { return hwnd_ != nullptr; }
-    Control& operator()(const std::string& name, int index = -1);  // throws on an unknown name
+    // A control by its name, for what cannot hold a reference (automation, tests); throws on an
+    // unknown name.
+    Control& operator()(const std::string& name, int index = -1);
     Control* Find(const std::string& name, int index = -1);
 
     void Load();        // creates the windows, raises Load

@@ -14,7 +14,7 @@ FrmMain frmMain;
 
 namespace {
 
-constexpr char kProductText[] = "TouchScreen V.K520.PS2";
+constexpr char kProductText[] = "TouchScreen V." QR_VERSION_LABEL;
 constexpr char kRecordFailureText[] = "Fail to load data from Register File!";
 
 // The etched rule: a shadow line with a highlight line one step below it, reaching a little
@@ -29,20 +29,17 @@ FrmMain::FrmMain() : tk::Form("frmMain") {
     Caption("Uninstall").ClientSize(6645, 3690).Border(tk::BorderStyle::FixedDialog).Icon(IDI_PROGRAM);
 
     //                        title top  width  version width  sized to text
-    DesignVendorHeader(*this, {480, 4575, 4575, true}, "TouchScreen Software Removal Version ");
+    header = DesignVendorHeader(*this, {480, 4575, 4575, true}, "TouchScreen Software Removal Version ");
 
-    //         control             left   top  width height
-    Shape("shpRemoval")        .At(480, 1440, 5685, 1140);
-    Image("imgRemoval")        .At(720, 1590, 480, 480).Picture(IDI_REMOVAL);
-    Label("lblText")           .At(1440, 1590, 4500, 390)
+    //                      control             left   top  width height
+    shpRemoval = &Shape("shpRemoval")        .At(480, 1440, 5685, 1140);
+    Image("imgRemoval")                      .At(720, 1590, 480, 480).Picture(IDI_REMOVAL);
+    Label("lblText")                         .At(1440, 1590, 4500, 390)
         .Text("If Removal is complete, TouchScreen will not work next time when you start Windows!");
-    Label("lblAsk")            .At(1440, 2070, 4500, 390).Text("Are you sure?");
-    CommandButton("cmdYes")    .At(1800, 2955, 1215, 375).Text("&Yes");
-    CommandButton("cmdNo")     .At(3630, 2955, 1215, 375).Text("&No").Cancel();
-    TabOrder({"cmdYes", "cmdNo"});
-
-    (*this)("cmdYes").Click = [this] { cmdYes_Click(); };
-    (*this)("cmdNo").Click = [this] { cmdNo_Click(); };
+    lblAsk = &Label("lblAsk")                .At(1440, 2070, 4500, 390).Text("Are you sure?");
+    cmdYes = &CommandButton("cmdYes")        .At(1800, 2955, 1215, 375).Text("&Yes").OnClick([this] { cmdYes_Click(); });
+    cmdNo = &CommandButton("cmdNo")          .At(3630, 2955, 1215, 375).Text("&No").Cancel().OnClick([this] { cmdNo_Click(); });
+    TabOrder({cmdYes, cmdNo});
 }
 
 RemovalLayout LayOutRemoval(const RemovalMeasures& m) {
@@ -60,10 +57,9 @@ RemovalLayout LayOutRemoval(const RemovalMeasures& m) {
 }
 
 void FrmMain::Form_Load() {
-    SetMainWindow(*this);
+    SetMainWindow(*this, header);
     SetCaption(kUninstallerTitle);
-    tk::Control& version = (*this)("lblSystem");
-    version.SetCaption(version.Caption() + kVersionLabel);
+    header.system->SetCaption(header.system->Caption() + kVersionLabel);
 
     SetMousePointer(tk::vbHourglass);
     const bool recordLoaded = LoadInstallationRecord();
@@ -74,13 +70,13 @@ void FrmMain::Form_Load() {
         tk::End(kRemovalNoRecord);
     }
 
-    (*this)("lblOemTitle").SetCaption(VenderName);
-    (*this)("lblAsk").SetCaption(std::string("Are you sure you want to completely remove ") + kProductText +
-                                 " and all of its components?");
+    header.oemTitle->SetCaption(VenderName);
+    lblAsk->SetCaption(std::string("Are you sure you want to completely remove ") + kProductText +
+                       " and all of its components?");
 
-    tk::Control& shape = (*this)("shpRemoval");
-    tk::Control& yes = (*this)("cmdYes");
-    tk::Control& no = (*this)("cmdNo");
+    tk::Control& shape = *shpRemoval;
+    tk::Control& yes = *cmdYes;
+    tk::Control& no = *cmdNo;
     const RemovalLayout l = LayOutRemoval({Width(), Width() - ScaleWidth(), TextWidth(GetCaption()), yes.Width(),
                                            no.Width(), yes.Top(), no.Height(), shape.Width()});
     if (l.formWidth > Width()) SetWidth(l.formWidth);
@@ -92,7 +88,7 @@ void FrmMain::Form_Load() {
     Line(x + length + kHighlightOverhang, y + kHighlightOffset, x - kHighlightOverhang, y + kHighlightOffset,
          GetSysColor(COLOR_BTNHIGHLIGHT));
     CenterForm(*this);
-    CenterIcon(*this);
+    CenterIcon(header);
 }
 
 void FrmMain::cmdYes_Click() {

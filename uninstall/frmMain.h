@@ -4,6 +4,7 @@
 #ifndef UNINSTALL_FRMMAIN_H
 #define UNINSTALL_FRMMAIN_H
 
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 class FrmMain : public tk::Form {
@@ -15,6 +16,12 @@ public:
 private:
     void cmdYes_Click();
     void cmdNo_Click();
+
+    VendorHeader header;
+    tk::Control* shpRemoval;
+    tk::Control* lblAsk;
+    tk::Control* cmdYes;
+    tk::Control* cmdNo;
 };
 
 extern FrmMain frmMain;

@@ -237,6 +237,7 @@ TEST(Cycle, AfterTheRestartTheSuiteRuns) {
     uia::Process panel = uia::Process::Start(installPath + "\\" + kControlPanelFile);
     HWND main = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panel.Pid());
     EXPECT_EQ(uia::Text(uia::Control(main, "lblOemTitle")), "Orvale TouchScreen");
+    uia::WaitForPainted(main);
     uia::SaveScreenshot("installer_control_panel");
     panel.Kill();
     EXPECT_TRUE(uia::Exists(uia::kPortOff));

@@ -22,23 +22,23 @@ public:
             .Fore(RGB(255, 0, 0));
         Label("lblSystem").At(480, 840, 4275, 195).Text("TouchScreen Control Panel Version K520.PS2")
             .WithFont("MS Sans Serif", 8.25, true).Fore(RGB(0, 0, 255));
-        PictureBox("picIcon").At(5280, 240, 780, 780);
-        Image("imgIcon").In("picIcon").At(150, 150, 480, 480).Picture(kDemoIcon);
+        tk::Control& iconBox = PictureBox("picIcon").At(5280, 240, 780, 780);
+        Image("imgIcon").In(iconBox).At(150, 150, 480, 480).Picture(kDemoIcon);
 
         Shape("shpSummary").At(480, 1260, 5685, 435);
         Label("lblSummary").At(600, 1380, 5445, 195).Text("Both Touch Down && Lift Off");
 
-        Frame("fraSound").At(480, 1860, 3345, 1815).Text("  Feedback Sound Option  ");
+        tk::Control& sound = Frame("fraSound").At(480, 1860, 3345, 1815).Text("  Feedback Sound Option  ");
         const char* names[kDemoOptionCount] = {" Silence ( No Sound )", " Touch Down Only", " Lift Off Only",
                                                " Both Touch Down && Lift Off"};
         for (int i = 0; i < kDemoOptionCount; ++i)
-            OptionButton("optSound", i + 1).In("fraSound").At(240, 300 + i * 360, 2880, 255).Text(names[i])
+            OptionButton("optSound", i + 1).In(sound).At(240, 300 + i * 360, 2880, 255).Text(names[i])
                 .Fore(tk::kTeal);
 
-        Frame("fraSpeed").At(3945, 1860, 2220, 1815).Text("  Horizontal Speed  ");
-        HScrollBar("hscSpeed").In("fraSpeed").At(180, 360, 1860, 255).Range(1, 20, 1, 2);
-        Label("lblSpeed").In("fraSpeed").At(180, 735, 1860, 195).Align(tk::Alignment::Center);
-        CheckBox("chkBoth").In("fraSpeed").At(180, 1140, 1860, 255).Text("Set Both").Fore(tk::kTeal);
+        tk::Control& speed = Frame("fraSpeed").At(3945, 1860, 2220, 1815).Text("  Horizontal Speed  ");
+        HScrollBar("hscSpeed").In(speed).At(180, 360, 1860, 255).Range(1, 20, 1, 2);
+        Label("lblSpeed").In(speed).At(180, 735, 1860, 195).Align(tk::Alignment::Center);
+        CheckBox("chkBoth").In(speed).At(180, 1140, 1860, 255).Text("Set Both").Fore(tk::kTeal);
 
         CommandButton("cmdOK").At(2400, 3960, 1215, 375).Text("&OK").Default();
         CommandButton("cmdCancel").At(3675, 3960, 1215, 375).Text("&Cancel").Cancel();

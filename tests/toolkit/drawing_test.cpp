@@ -20,8 +20,8 @@ public:
     DrawingForm() : tk::Form("frmDrawing") {
         Caption("Drawing").ClientSize(7500, 4500).Border(tk::BorderStyle::FixedDialog);
         //         control                   left  top   width height
-        PictureBox("picPixels").At(120, 120, 3000, 1500).PixelScale().Back(tk::kWhite);
-        Label("lblInside").In("picPixels").At(1500, 900, 1200, 195).Text("Inside").Opaque(false);
+        tk::Control& pixels = PictureBox("picPixels").At(120, 120, 3000, 1500).PixelScale().Back(tk::kWhite);
+        Label("lblInside").In(pixels).At(1500, 900, 1200, 195).Text("Inside").Opaque(false);
         PictureBox("picTwips").At(3240, 120, 3000, 1500).Back(tk::kWhite);
         PictureBox("picAuto").At(120, 1800, 1215, 495).AutoSize();
         Shape("shpBox").At(3240, 1800, 1500, 600);

@@ -2,6 +2,9 @@
 // processes read, unloading and loading again, activation, keyboard and mouse.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -22,13 +25,13 @@ public:
         HScrollBar("hscV").At(240, 600, 2400, 255).Range(1, 20, 1, 2);
         CheckBox("chkBoth").At(240, 960, 2400, 255).Text("Both");
         OptionButton("optOther").At(240, 1320, 2400, 255).Text("Other container");
-        Frame("fraGroup").At(3000, 240, 2400, 1800).Text("Group");
+        tk::Control& group = Frame("fraGroup").At(3000, 240, 2400, 1800).Text("Group");
         for (int i = 1; i <= 3; ++i)
-            OptionButton("optItem", i).In("fraGroup").At(240, 240 + (i - 1) * 360, 1800, 255).Text("Item " + std::to_string(i));
+            OptionButton("optItem", i).In(group).At(240, 240 + (i - 1) * 360, 1800, 255).Text("Item " + std::to_string(i));
         CommandButton("cmdGo").At(240, 2000, 1215, 375).Text("&Go").Default();
         CommandButton("cmdStop").At(1560, 2000, 1215, 375).Text("&Stop").Cancel();
         Label("lblInfo").At(240, 2600, 3000, 195).Text("Tom && Jerry");
-        TabOrder({"cmdStop", "cmdGo", "hscH"});
+        TabOrder({&(*this)("cmdStop"), &(*this)("cmdGo"), &(*this)("hscH")});
 
         (*this)("hscH").Change = [this] {
             log.push_back("H change");
@@ -501,8 +504,8 @@ class FullScreenForm : public tk::Form {
 public:
     FullScreenForm() : tk::Form("frmFull") {
         Caption("Full").Border(tk::BorderStyle::None).State(tk::WindowState::Maximized);
-        PictureBox("picArea").At(0, 0, 1500, 1500).PixelScale();
-        Label("lblKeys").In("picArea").At(720, 360, 1500, 195);
+        tk::Control& area = PictureBox("picArea").At(0, 0, 1500, 1500).PixelScale();
+        Label("lblKeys").In(area).At(720, 360, 1500, 195);
         (*this)("picArea").KeyPress = [this](int& key) { keys.push_back(key); };
     }
     void Form_Resize() override { (*this)("picArea").Move(0, 0, ScaleWidth(), ScaleHeight()); }
@@ -624,3 +627,26 @@ TEST(DemoDialogTest, OpensWithItsChoicesDrawnInBlackAndTeal) {
 }
 
 }  // namespace
+
+// A design row binds each event it names, and a container is one of the row's own form.
+TEST(DesignRowTest, EachBinderBindsItsEventAndInTakesOnlyAContainerOfTheForm) {
+    tk::Form form("frmRows"), other("frmOther");
+    std::vector<std::string> raised;
+    const auto note = [&](const char* event) { return [&raised, event] { raised.push_back(event); }; };
+    const auto noteMouse = [&](const char* event) { return [&raised, event](int, int, double, double) { raised.push_back(event); }; };
+    tk::Control& box = form.PictureBox("picRow").OnClick(note("Click")).OnDblClick(note("DblClick"))
+        .OnChange(note("Change")).OnScroll(note("Scroll")).OnResize(note("Resize")).OnMouseDown(noteMouse("MouseDown"))
+        .OnMouseMove(noteMouse("MouseMove")).OnMouseUp(noteMouse("MouseUp"))
+        .OnKeyPress([&](int&) { raised.push_back("KeyPress"); });
+    int key = 'a';
+    for (const auto& raise : std::vector<std::function<void()>>{
+             box.Click, box.DblClick, box.Change, box.Scroll, box.Resize, [&] { box.MouseDown(1, 0, 0, 0); },
+             [&] { box.MouseMove(1, 0, 0, 0); }, [&] { box.MouseUp(1, 0, 0, 0); }, [&] { box.KeyPress(key); }})
+        raise();
+    EXPECT_EQ(raised, (std::vector<std::string>{"Click", "DblClick", "Change", "Scroll", "Resize", "MouseDown",
+                                                "MouseMove", "MouseUp", "KeyPress"}));
+    tk::Control& label = form.Label("lblRow");
+    EXPECT_THROW(form.Label("lblInLabel").In(label), std::logic_error);
+    EXPECT_THROW(other.Label("lblElsewhere").In(box), std::logic_error);
+    EXPECT_NO_THROW(form.Label("lblInBox").In(box));
+}

@@ -333,6 +333,10 @@ void DrawingTest(Album& album, Suite& s) {
             if (uia::ScreenPixel(middle.x, middle.y + dy) == kPenBlue) return true;
         return false;
     }, "the drawn line through the middle of the drag");
+    // The left button's indicator goes out when the release arrives.
+    HWND left = uia::Control(test, uia::ArrayMember("lblButton", 0));
+    uia::Require([&] { return (uia::StyleFlags(left) & TK_STYLE_OPAQUE) == 0; }, "the release of the drag");
+    uia::WaitForPainted(test);
     album.Shot("drawing-test", "The drawing test: a touch dragged across the window draws where the pointer went.");
     uia::Click(uia::Control(test, "cmdExit"));
     WaitForMain(s);

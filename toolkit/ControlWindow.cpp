@@ -1,0 +1,342 @@
+// Controls' windows: how each kind is made, placed and sized, what it publishes for automation,
+// and how it paints what shows through it.
+#include <algorithm>
+#include <cmath>
+
+#include "toolkit/Internal.h"
+
+namespace tk {
+
+// ---------------------------------------------------------------------------------------------
+// Windows
+
+namespace {
+
+// After its window is made, a control takes what the window class keeps of its own.
+void SetUpScrollBar(Control::Impl& impl, HWND hwnd, const RECT&) {
+    const ControlProps& s = impl.S();
+    SetScrollRange(hwnd, SB_CTL, std::min(s.min, s.max), std::max(s.min, s.max), FALSE);
+    SetScrollPos(hwnd, SB_CTL, s.value, TRUE);
+}
+
+void SetUpCheck(Control::Impl& impl, HWND hwnd, const RECT&) {
+    SendMessageA(hwnd, BM_SETCHECK, impl.S().value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void SetUpButtonIcon(Control::Impl& impl, HWND hwnd, const RECT&) {
+    const ControlProps& s = impl.S();
+    if (s.iconId == 0) return;
+    impl.icon = static_cast<HICON>(
+        LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON, s.iconSize, s.iconSize, LR_DEFAULTCOLOR));
+    SendMessageA(hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(impl.icon));
+}
+
+void SetUpImage(Control::Impl& impl, HWND, const RECT& r) {
+    const int iconId = impl.S().iconId;
+    if (iconId == 0) return;
+    impl.icon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(iconId), IMAGE_ICON, r.right - r.left,
+                                              r.bottom - r.top, LR_DEFAULTCOLOR));
+}
+
+void SetUpPictureBox(Control::Impl& impl, HWND hwnd, const RECT&) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    impl.CreateMemorySurface(client.right, client.bottom);
+}
+
+// What each kind of control is made of: its window class and the styles every control of the kind
+// has; whether it is a standard control, which the runtime subclasses, and shows its caption; and
+// its step after the window is made.
+struct KindTraits {
+    TkKind kind;
+    const char* windowClass;
+    DWORD style;
+    DWORD exStyle;
+    bool standard;
+    bool caption;
+    void (*setUp)(Control::Impl& impl, HWND hwnd, const RECT& r);
+};
+
+// SS_NOTIFY makes a label hit-testable, so that it gets its own mouse events. Option buttons are
+// not BS_AUTORADIOBUTTON: the runtime owns the selection, so that code and user change it alike.
+constexpr KindTraits kKinds[] = {
+    {TK_KIND_LABEL, "STATIC", SS_NOTIFY, 0, true, true, nullptr},
+    {TK_KIND_COMMAND_BUTTON, "BUTTON", WS_TABSTOP, 0, true, true, SetUpButtonIcon},
+    {TK_KIND_OPTION_BUTTON, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0, true, true, SetUpCheck},
+    {TK_KIND_CHECK_BOX, "BUTTON", WS_TABSTOP | BS_CHECKBOX, 0, true, true, SetUpCheck},
+    {TK_KIND_FRAME, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, true, true, nullptr},
+    {TK_KIND_HSCROLLBAR, "SCROLLBAR", WS_TABSTOP | SBS_HORZ, 0, true, false, SetUpScrollBar},
+    {TK_KIND_PICTURE_BOX, kPictureClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, false, false, SetUpPictureBox},
+    {TK_KIND_IMAGE, kImageClass, 0, 0, false, false, SetUpImage},
+    {TK_KIND_SHAPE, kShapeClass, 0, 0, false, false, nullptr},
+};
+
+const KindTraits* TraitsOf(TkKind kind) {
+    for (const KindTraits& traits : kKinds)
+        if (traits.kind == kind) return &traits;
+    return nullptr;
+}
+
+// The styles that the design of one control adds to those of its kind.
+DWORD DesignedStyle(TkKind kind, const ControlProps& s) {
+    DWORD style = 0;
+    if (s.visible) style |= WS_VISIBLE;
+    if (!s.enabled) style |= WS_DISABLED;
+    switch (kind) {
+    case TK_KIND_LABEL:
+        style |= s.alignment == Alignment::Center ? SS_CENTER : s.alignment == Alignment::Right ? SS_RIGHT : SS_LEFT;
+        if (s.border) style |= WS_BORDER;
+        break;
+    case TK_KIND_COMMAND_BUTTON:
+        style |= s.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if (s.iconId != 0) style |= BS_ICON;
+        break;
+    case TK_KIND_PICTURE_BOX:
+        if (s.border) style |= WS_BORDER;
+        break;
+    default:
+        break;
+    }
+    return style;
+}
+
+// Controls that paint their container's background behind themselves, so that the container shows
+// through them; a drawing under them needs them painted again.
+bool SeesThrough(const Control& c) {
+    switch (c.Kind()) {
+    case TK_KIND_IMAGE:
+    case TK_KIND_SHAPE:
+        return true;
+    case TK_KIND_LABEL:
+        return !c.OpaqueOn();
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+bool HasCaption(TkKind kind) {
+    const KindTraits* traits = TraitsOf(kind);
+    return traits != nullptr && traits->caption;
+}
+
+int Control::Impl::WindowId() const {
+    const auto& controls = self.form_.controls_;
+    const auto position = std::find_if(controls.begin(), controls.end(),
+                                       [this](const std::unique_ptr<Control>& c) { return c.get() == &self; });
+    return kFirstControlId + static_cast<int>(position - controls.begin());
+}
+
+void Control::Impl::CreateWindowTree() {
+    const KindTraits* traits = TraitsOf(self.kind_);
+    if (traits == nullptr) return;
+    ControlProps& s = S();
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | traits->style | DesignedStyle(self.kind_, s);
+    const RECT r = PixelRect();
+    HWND hwnd = CreateWindowExA(traits->exStyle, traits->windowClass, traits->caption ? s.caption.c_str() : "", style,
+                                r.left, r.top, r.right - r.left, r.bottom - r.top, ContainerWindow(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(WindowId())), Instance(), &self);
+    if (hwnd == nullptr) return;
+    self.hwnd_ = hwnd;
+
+    if (traits->standard) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&self));
+        baseProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardControlProc)));
+    }
+    ApplyFont();
+    // Later controls lie above earlier ones; shapes lie beneath everything, since labels sit inside them.
+    SetWindowPos(hwnd, self.kind_ == TK_KIND_SHAPE ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (traits->setUp != nullptr) traits->setUp(*this, hwnd, r);
+    ApplyAutoSize();
+    PublishAll();
+}
+
+void Control::Impl::DestroyResources() {
+    if (memDC != nullptr) {
+        SelectObject(memDC, memOldBitmap);
+        DeleteDC(memDC);
+        DeleteObject(memBitmap);
+        memDC = nullptr;
+        memBitmap = nullptr;
+        memWidth = memHeight = 0;
+    }
+    if (picture != nullptr) {
+        DeleteObject(picture);
+        picture = nullptr;
+    }
+    if (icon != nullptr) {
+        DestroyIcon(icon);
+        icon = nullptr;
+    }
+    if (nameAtom != 0) {
+        GlobalDeleteAtom(nameAtom);
+        nameAtom = 0;
+    }
+    baseProc = nullptr;
+}
+
+void Control::Impl::ApplyPlacement() {
+    HWND hwnd = self.hwnd_;
+    if (hwnd == nullptr) return;
+    const RECT r = PixelRect();
+    // A control that shows its container through itself must not take its old pixels along.
+    const UINT copyBits = SeesThrough(self) ? SWP_NOCOPYBITS : 0;
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | copyBits);
+    if (copyBits != 0) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void Control::Impl::ApplyAutoSize() {
+    ControlProps& s = S();
+    if (self.kind_ != TK_KIND_LABEL || !s.autoSize) return;
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, FontHandle());
+    RECT text = {0, 0, 0, 0};
+    if (s.caption.empty()) {
+        TEXTMETRICA tm;
+        GetTextMetricsA(screen, &tm);
+        text.bottom = tm.tmHeight;
+    } else {
+        DrawTextA(screen, s.caption.c_str(), -1, &text, DT_CALCRECT | DT_EXPANDTABS);
+    }
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    const int frame = s.border ? 2 * GetSystemMetrics(SM_CXBORDER) : 0;
+    s.width = (text.right + frame) * ContainerUnitsPerPixelX();
+    s.height = (text.bottom + frame) * ContainerUnitsPerPixelY();
+    ApplyPlacement();
+}
+
+void Control::Impl::ApplyFont() {
+    if (self.hwnd_ != nullptr) SendMessageA(self.hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+}
+
+void Control::Impl::Repaint() {
+    if (self.hwnd_ != nullptr) InvalidateRect(self.hwnd_, nullptr, TRUE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Automation properties
+
+void Control::Impl::PublishAll() {
+    HWND hwnd = self.hwnd_;
+    if (hwnd == nullptr) return;
+    const std::string name = self.index_ >= 0 ? self.name_ + "(" + std::to_string(self.index_) + ")" : self.name_;
+    if (nameAtom == 0) nameAtom = GlobalAddAtomA(name.c_str());
+    SetNumberProperty(hwnd, TK_PROP_NAME, nameAtom);
+    SetNumberProperty(hwnd, TK_PROP_KIND, static_cast<ULONG_PTR>(self.kind_));
+    PublishColours();
+    PublishValue();
+    PublishStyle();
+    PublishDrawWidth();
+}
+
+void Control::Impl::PublishColours() {
+    HWND hwnd = self.hwnd_;
+    if (hwnd == nullptr) return;
+    SetNumberProperty(hwnd, TK_PROP_FORE, S().fore | TK_COLOR_PRESENT);
+    SetNumberProperty(hwnd, TK_PROP_BACK, EffectiveBack() | TK_COLOR_PRESENT);
+    // Children that follow this control's back colour show a new one too.
+    if (IsContainer()) {
+        for (const auto& c : self.form_.controls_)
+            if (c->container_ == &self) c->impl().PublishColours();
+    }
+}
+
+void Control::Impl::PublishValue() {
+    if (self.hwnd_ == nullptr) return;
+    switch (self.kind_) {
+    case TK_KIND_HSCROLLBAR:
+    case TK_KIND_CHECK_BOX:
+    case TK_KIND_OPTION_BUTTON:
+        SetNumberProperty(self.hwnd_, TK_PROP_VALUE, static_cast<ULONG_PTR>(S().value + TK_VALUE_BIAS));
+        break;
+    default:
+        break;
+    }
+}
+
+void Control::Impl::PublishStyle() {
+    if (self.hwnd_ == nullptr) return;
+    const ControlProps& s = S();
+    ULONG_PTR flags = 0;
+    if (self.kind_ == TK_KIND_LABEL && s.opaque) flags |= TK_STYLE_OPAQUE;
+    if ((self.kind_ == TK_KIND_LABEL || self.kind_ == TK_KIND_PICTURE_BOX) && s.border) flags |= TK_STYLE_BORDER;
+    if (self.kind_ == TK_KIND_COMMAND_BUTTON && s.isDefault) flags |= TK_STYLE_DEFAULT;
+    SetNumberProperty(self.hwnd_, TK_PROP_STYLE, flags);
+}
+
+void Control::Impl::PublishDrawWidth() {
+    if (self.hwnd_ != nullptr && self.kind_ == TK_KIND_PICTURE_BOX)
+        SetNumberProperty(self.hwnd_, TK_PROP_DRAWWIDTH, static_cast<ULONG_PTR>(S().drawWidth));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting of what shows through
+
+void Control::Impl::PaintContainerBackground(HDC dc) {
+    HWND hwnd = self.hwnd_;
+    RECT client;
+    GetClientRect(hwnd, &client);
+    Control* container = self.container_;
+    if (container != nullptr && container->impl().memDC != nullptr) {
+        POINT origin = {0, 0};
+        MapWindowPoints(hwnd, container->hwnd_, &origin, 1);
+        BitBlt(dc, 0, 0, client.right, client.bottom, container->impl().memDC, origin.x, origin.y, SRCCOPY);
+        return;
+    }
+    const COLORREF back = container != nullptr ? container->impl().EffectiveBack() : self.form_.impl().EffectiveBack();
+    FillRect(dc, &client, SharedBrush(back));
+}
+
+void Control::Impl::PaintLabel(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const ControlProps& s = S();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (s.opaque) {
+        FillRect(dc, &client, SharedBrush(EffectiveBack()));
+    } else {
+        PaintContainerBackground(dc);
+    }
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    UINT format = DT_WORDBREAK | DT_EXPANDTABS;
+    format |= s.alignment == Alignment::Center ? DT_CENTER : s.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
+    if (IsWindowEnabled(hwnd)) {
+        SetTextColor(dc, s.fore);
+        DrawTextA(dc, s.caption.c_str(), -1, &client, format);
+    } else {
+        // Disabled text is engraved: a light copy one pixel down and right under the grey one.
+        RECT shadow = client;
+        OffsetRect(&shadow, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+        DrawTextA(dc, s.caption.c_str(), -1, &shadow, format);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(dc, s.caption.c_str(), -1, &client, format);
+    }
+    SelectObject(dc, oldFont);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT Control::Impl::OnCtlColor(HDC dc, UINT, HWND) {
+    switch (self.kind_) {
+    case TK_KIND_LABEL:
+    case TK_KIND_OPTION_BUTTON:
+    case TK_KIND_CHECK_BOX:
+    case TK_KIND_FRAME: {
+        const COLORREF back = EffectiveBack();
+        SetTextColor(dc, S().fore);
+        SetBkColor(dc, back);
+        return reinterpret_cast<LRESULT>(SharedBrush(back));
+    }
+    default:
+        return 0;
+    }
+}
+
+}  // namespace tk
