@@ -132,21 +132,22 @@ void ClickBoxButton(HWND box, int id) {
 // ---------------------------------------------------------------------------------------------
 // Phases
 
+struct WizardSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleId(HWND child, LPARAM lParam) {
+    auto* search = reinterpret_cast<WizardSearch*>(lParam);
+    if (GetDlgCtrlID(child) != search->id || !IsWindowVisible(child)) return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
 // The visible text of the wizard's control with this ID, on its page or around it.
 std::string WizardText(HWND wizard, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        wizard,
-        [](HWND child, LPARAM lParam) {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            if (GetDlgCtrlID(child) != s->id || !IsWindowVisible(child)) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WizardSearch search = {id, nullptr};
+    EnumChildWindows(wizard, FindVisibleId, reinterpret_cast<LPARAM>(&search));
     return search.found ? uia::Text(search.found) : "";
 }
 
