@@ -1,7 +1,5 @@
 #include "common/MachineCalls.h"
 
-#include <cstdio>
-
 #include "common/SuiteNames.h"
 #include "toolkit/tk.h"
 
@@ -23,6 +21,13 @@ bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
     return ok;
 }
 
+// A number with leading zeros to the width: no printf, whose floating-point formatting would
+// double the size of a program.
+std::string Digits(unsigned value, size_t width) {
+    std::string text = std::to_string(value);
+    return text.size() < width ? std::string(width - text.size(), '0') + text : text;
+}
+
 std::string ProgramName() {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -39,10 +44,9 @@ void AppendToLogFile(const std::string& text) {
     if (length > 0 && length < MAX_PATH) {
         SYSTEMTIME now = {};
         GetLocalTime(&now);
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u ", now.wYear, now.wMonth, now.wDay,
-                      now.wHour, now.wMinute, now.wSecond);
-        const std::string line = stamp + ProgramName() + ": " + text + "\r\n";
+        const std::string stamp = Digits(now.wYear, 4) + "-" + Digits(now.wMonth, 2) + "-" + Digits(now.wDay, 2) + " " +
+                                  Digits(now.wHour, 2) + ":" + Digits(now.wMinute, 2) + ":" + Digits(now.wSecond, 2);
+        const std::string line = stamp + " " + ProgramName() + ": " + text + "\r\n";
         const std::string path = std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\") + kInstallLogFile;
         HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -24,8 +24,11 @@ constexpr DWORD kPollPauseMs = 100;
 
 // Upper-case hexadecimal without leading zeros, as wide as the value needs.
 std::string Hex(unsigned long long value) {
-    char text[2 * sizeof value + 1];
-    std::snprintf(text, sizeof text, "%llX", value);
+    std::string text;
+    do {
+        text.insert(text.begin(), "0123456789ABCDEF"[value % 16]);
+        value /= 16;
+    } while (value != 0);
     return text;
 }
 

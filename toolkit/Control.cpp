@@ -2,7 +2,6 @@
 // made in ControlWindow.cpp, their events raised in ControlInput.cpp.
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "toolkit/Internal.h"
 
@@ -42,7 +41,7 @@ Control& Control::At(double left, double top, double width, double height) {
 
 Control& Control::In(Control& container) {
     if (&container.form_ != &form_ || !container.impl().IsContainer())
-        throw std::logic_error(name_ + ": " + container.Name() + " is no frame or picture box of its form");
+        throw DesignError(name_ + ": " + container.Name() + " is no frame or picture box of its form");
     container_ = &container;
     impl_->stateValid = false;
     return *this;

@@ -1,7 +1,6 @@
 // Forms: the design of the top-level window, its life from Load to Unload and its properties. The
 // window procedure, keyboard navigation and docking are in FormWindow.cpp.
 #include <algorithm>
-#include <stdexcept>
 
 #include "toolkit/Internal.h"
 
@@ -69,7 +68,7 @@ Form& Form::KeyPreview(bool on) {
 
 Control& Form::Add(TkKind kind, const std::string& name, int index) {
     if (Find(name, index) != nullptr)
-        throw std::logic_error(name_ + ": control " + name + " designed twice");
+        throw DesignError(name_ + ": control " + name + " designed twice");
     controls_.push_back(std::make_unique<Control>(*this, kind, name, index));
     return *controls_.back();
 }
@@ -93,7 +92,7 @@ Control& Form::operator()(const std::string& name, int index) {
     Control* c = Find(name, index);
     if (c == nullptr) {
         const std::string full = index >= 0 ? name + "(" + std::to_string(index) + ")" : name;
-        throw std::out_of_range(name_ + " has no control " + full);
+        throw DesignError(name_ + " has no control " + full);
     }
     return *c;
 }

@@ -37,9 +37,11 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/automation.h"
@@ -78,6 +80,18 @@ double TwipsPerPixelX();
 double TwipsPerPixelY();
 
 class Form;
+
+// A design that cannot work: a control designed twice, a container that is none, a name that no
+// control has. Not one of the standard library's errors, whose text classes would double the
+// size of a program.
+class DesignError : public std::exception {
+public:
+    explicit DesignError(std::string text) : text_(std::move(text)) {}
+    const char* what() const noexcept override { return text_.c_str(); }
+
+private:
+    std::string text_;
+};
 
 class Control {
 public:

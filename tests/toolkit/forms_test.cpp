@@ -646,7 +646,7 @@ TEST(DesignRowTest, EachBinderBindsItsEventAndInTakesOnlyAContainerOfTheForm) {
     EXPECT_EQ(raised, (std::vector<std::string>{"Click", "DblClick", "Change", "Scroll", "Resize", "MouseDown",
                                                 "MouseMove", "MouseUp", "KeyPress"}));
     tk::Control& label = form.Label("lblRow");
-    EXPECT_THROW(form.Label("lblInLabel").In(label), std::logic_error);
-    EXPECT_THROW(other.Label("lblElsewhere").In(box), std::logic_error);
+    EXPECT_THROW(form.Label("lblInLabel").In(label), tk::DesignError);
+    EXPECT_THROW(other.Label("lblElsewhere").In(box), tk::DesignError);
     EXPECT_NO_THROW(form.Label("lblInBox").In(box));
 }
