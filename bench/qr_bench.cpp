@@ -7,8 +7,9 @@
 //                             a clock reading and the window events back to back, without a
 //                             pause, for MS milliseconds
 //
-// Environment: QR_BENCH_BIN (the bed's build of the programs, for the bare window) and
-// QR_BENCH_SHIPPED (the shipped build, for the sizes), Windows paths.
+// Environment: QR_BENCH_BIN (the bed's build of the programs, for the bare window),
+// QR_BENCH_SHIPPED (the shipped build, for the sizes) and QR_BENCH_SAMPLES (the folder through
+// which bench/sampler, on the Linux side, takes the processor samples), Windows paths.
 #include <windows.h>
 #include <psapi.h>
 
@@ -29,7 +30,6 @@ constexpr int kRuns = 15;
 constexpr DWORD kWaitMs = 2000;     // one sample of a polling wait
 constexpr DWORD kSettleMs = 300;    // after a wait has begun, before it is sampled
 constexpr int kRoundTrips = 200;    // driver requests in one sample
-constexpr double kTicksPerSecond = 100;  // Linux USER_HZ
 constexpr char kBareWindowFile[] = "QRBareWindow.exe";
 constexpr double kProgramSizeGoalKiB = 192;
 constexpr DWORD kRejectedCode = QR_CTL_CODE(0xBFF);  // no request of the driver
@@ -55,42 +55,34 @@ double Median(std::vector<double> v) {
 // Processor time of the bed's Linux processes, read from /proc through drive Z:. Each poll of a
 // wait crosses the program, wineserver and the driver's host winedevice.exe: all three count.
 
-// The /proc stat files of the processes of this bed whose command line holds one of the names.
-// Found once before a measurement: each file opened under Wine is a wineserver request, and
-// wineserver is one of the processes measured.
-std::vector<std::string> StatFiles(const std::vector<std::string>& names) {
-    static const std::string prefix = "WINEPREFIX=" + uia::Environment("WINEPREFIX") + '\0';
-    std::vector<std::string> files;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
-    if (search == INVALID_HANDLE_VALUE) throw uia::Error("cannot read /proc");
-    do {
-        const std::string pid = found.cFileName;
-        if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        const std::string dir = "Z:\\proc\\" + pid + "\\";
-        const std::string command = uia::Contents(dir + "cmdline");
-        const bool named = std::any_of(names.begin(), names.end(),
-                                       [&](const std::string& n) { return command.find(n) != std::string::npos; });
-        if (named && uia::Contents(dir + "environ").find(prefix) != std::string::npos) files.push_back(dir + "stat");
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return files;
-}
-
-// utime + stime of those processes; a process that has ended counts 0.
-long long CpuTicks(const std::vector<std::string>& statFiles) {
-    long long ticks = 0;
-    for (const std::string& file : statFiles) {
-        const std::string stat = uia::Contents(file);
-        const size_t end = stat.rfind(')');
-        if (end == std::string::npos) continue;
-        std::istringstream fields(stat.substr(end + 2));
-        std::string field;
-        for (int i = 3; i <= 15 && fields >> field; ++i)
-            if (i == 14 || i == 15) ticks += std::stoll(field);
+// A sample of the processor time of the bed's processes whose command lines hold these names,
+// taken by bench/sampler from Linux (QR_BENCH_SAMPLES is the folder both see): read here, each
+// look at /proc would be a request to the wineserver it measures. The sample runs from its
+// construction to CoreShare.
+class Sample {
+public:
+    explicit Sample(const std::vector<std::string>& names) : number_(std::to_string(++count_)) {
+        std::string text;
+        for (const std::string& name : names) text += name + "\n";
+        uia::WriteFileText(Path(".tmp"), text);
+        if (!MoveFileA(Path(".tmp").c_str(), Path(".start").c_str())) throw uia::Error("cannot ask the sampler");
+        uia::Require([&] { return uia::Exists(Path(".started")); }, "the sampler's first reading");
     }
-    return ticks;
-}
+    // Share of one core those processes used over the sample.
+    double CoreShare() {
+        uia::WriteFileText(Path(".stop"), "");
+        uia::Require([&] { return uia::Exists(Path(".result")); }, "the sampler's result");
+        std::istringstream result(uia::Contents(Path(".result")));
+        double ticks = 0, hz = 0, seconds = 0;
+        if (!(result >> ticks >> hz >> seconds) || hz <= 0 || seconds <= 0) throw uia::Error("no sample in " + Path(".result"));
+        return ticks / hz / seconds;
+    }
+
+private:
+    std::string Path(const char* extension) const { return uia::Environment("QR_BENCH_SAMPLES") + "\\" + number_ + extension; }
+    static inline int count_ = 0;
+    std::string number_;
+};
 
 const std::vector<std::string> kHosts = {"wineserver", "winedevice.exe"};
 
@@ -99,12 +91,9 @@ double WaitLoad(const std::string& program) {
     std::vector<std::string> names = kHosts;
     names.push_back(program);
     Sleep(kSettleMs);
-    const std::vector<std::string> files = StatFiles(names);
-    const long long before = CpuTicks(files);
-    const double start = Now();
+    Sample sample(names);
     Sleep(kWaitMs);
-    const long long after = CpuTicks(files);
-    return double(after - before) / kTicksPerSecond / (Now() - start);
+    return sample.CoreShare();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -254,8 +243,7 @@ Figure ArmedToolWait(uia::Driver& driver) {
 }
 
 // The startup program's pause: from its last driver request, the screen size, until its window
-// goes at the pause's end. Its own time is sampled as it runs: a process that has ended is gone
-// from /proc.
+// goes at the pause's end. The sampler keeps the program's last reading once it has ended.
 Figure StartupPauseWait(uia::Driver& driver) {
     return WaitFigure("Startup program's pause", [&] {
         driver.Reset();
@@ -263,19 +251,14 @@ Figure StartupPauseWait(uia::Driver& driver) {
         HWND splash = uia::WaitForForm("frmMain", uia::kDefaultTimeout, startup.Pid());
         uia::Require([&] { return driver.State().requestCounts[QR_REQ_SET_SCREEN_SIZE] > 0; },
                      "the screen size from the startup program");
-        const std::vector<std::string> hosts = StatFiles(kHosts), own = StatFiles({kStartupFile});
-        const long long hostsBefore = CpuTicks(hosts), ownBefore = CpuTicks(own);
-        long long ownLast = ownBefore;
-        const double start = Now();
-        // Sampled sparingly: each look is a wineserver request, and wineserver is measured.
-        while (IsWindowVisible(splash)) {
-            Sleep(100);
-            ownLast = std::max(ownLast, CpuTicks(own));
-        }
-        const double seconds = Now() - start;
-        const long long hostsAfter = CpuTicks(hosts);
+        std::vector<std::string> names = kHosts;
+        names.push_back(kStartupFile);
+        Sample sample(names);
+        // Looked at sparingly: each look is a wineserver request, and wineserver is measured.
+        while (IsWindowVisible(splash)) Sleep(100);
+        const double share = sample.CoreShare();
         startup.WaitForExit();
-        return double(hostsAfter - hostsBefore + ownLast - ownBefore) / kTicksPerSecond / seconds;
+        return share;
     }, 0);
 }
 
