@@ -17,6 +17,7 @@ function(qr_add_nsis)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${QR_MAKENSIS} -V2 -DTARGET=${target} -DGENERATED=${QR_GENERATED_DIR} ${arg_DEFINES}
             -DOUTFILE=${arg_OUTPUT} ${arg_SCRIPT}
-    DEPENDS ${arg_SCRIPT} ${CMAKE_SOURCE_DIR}/installer/Suite.nsh ${QR_GENERATED_DIR}/SuiteFacts.nsh ${arg_DEPENDS}
+    DEPENDS ${arg_SCRIPT} ${CMAKE_SOURCE_DIR}/installer/Suite.nsh ${QR_GENERATED_DIR}/SuiteFacts.nsh
+            ${CMAKE_SOURCE_DIR}/toolkit/automation.h ${CMAKE_SOURCE_DIR}/driver/qrwntps2.h ${arg_DEPENDS}
     VERBATIM)
 endfunction()

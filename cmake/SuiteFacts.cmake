@@ -10,6 +10,8 @@ set(QR_DRIVER_NAME "QRWNTPS2")
 set(QR_CONTROLLER_HARDWARE_ID "*VXN0001")
 # In the Windows folder; the install side's log.
 set(QR_INSTALL_LOG "TouchScreen.log")
+# The right-button tool's caption while it runs, by which the installer finds it.
+set(QR_TOOL_CAPTION " P-RBF")
 
 set(QR_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/SuiteFacts.h.in ${QR_GENERATED_DIR}/SuiteFacts.h @ONLY)

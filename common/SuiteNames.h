@@ -17,7 +17,7 @@ constexpr char kVersionLabel[] = QR_VERSION_LABEL;
 
 // Installation record: maker key + "\" + model name under HKEY_LOCAL_MACHINE.
 constexpr char kModelName[] = QR_MODEL;
-constexpr char kMakerKey[] = QR_MAKER_KEY;
+constexpr char kMakerKey[] = QR_SERIES_KEY;
 
 // Written by setup when no PS/2 pointing device was found.
 constexpr char kControllerHardwareId[] = QR_CONTROLLER_HARDWARE_ID;

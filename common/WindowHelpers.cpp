@@ -49,8 +49,6 @@ VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, 
 
 tk::Form& MainWindow() { return *gMainWindow; }
 
-const VendorHeader& MainHeader() { return gMainHeader; }
-
 int ShowErrorBox(const std::string& text, const std::string& title) {
     MessageBeep(MB_OK);
     return tk::MsgBox(text, kErrorBoxStyle, title);
@@ -80,9 +78,13 @@ void CenterIcon(const VendorHeader& header) {
     icon.SetLeft((box.ScaleWidth() - icon.Width()) / 2);
 }
 
-void PrepareDialog(tk::Form& dialog, const VendorHeader& header) {
+void CopyMainHeader(const VendorHeader& header) {
     header.oemTitle->SetCaption(gMainHeader.oemTitle->Caption());
     header.system->SetCaption(gMainHeader.system->Caption());
+}
+
+void PrepareDialog(tk::Form& dialog, const VendorHeader& header) {
+    CopyMainHeader(header);
     dialog.SetCaption(MainWindow().GetCaption());
     CenterForm(dialog);
     CenterIcon(header);

@@ -52,9 +52,9 @@ struct VendorHeader {
     tk::Control* icon = nullptr;      // imgIcon
 };
 VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, const std::string& versionCaption);
-// The main window's header, as SetMainWindow was given it.
-const VendorHeader& MainHeader();
 
+// Copies the main window's vendor title and version line into another window's header.
+void CopyMainHeader(const VendorHeader& header);
 // Centres imgIcon inside picIcon.
 void CenterIcon(const VendorHeader& header);
 // Copies the main window's vendor title and version line into a dialog's header (a dialog that has

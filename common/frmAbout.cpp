@@ -22,8 +22,7 @@ FrmAbout::FrmAbout() : tk::Form("frmAbout") {
 }
 
 void FrmAbout::Form_Load() {
-    header.oemTitle->SetCaption(MainHeader().oemTitle->Caption());
-    header.system->SetCaption(MainHeader().system->Caption());
+    CopyMainHeader(header);
     lblCopyright->SetCaption(kCopyrightNotice);
     CenterForm(*this);
     CenterIcon(header);

@@ -47,10 +47,10 @@ programs before you go on.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; The right-button tool's window and its own close command, which the uninstaller sends it too.
-!define TOOL_CLASS     "TkForm"
-!define TOOL_CAPTION   " P-RBF"
-!define TOOL_CLOSE     0x100E
+; The right-button tool's window class and its own close command, which the uninstaller sends it
+; too, read from the headers the programs are built with (its caption is in SuiteFacts.nsh).
+!searchparse /file "${__FILEDIR__}/../toolkit/automation.h" '#define TK_FORM_CLASS      "' TOOL_CLASS '"'
+!searchparse /file "${__FILEDIR__}/../driver/qrwntps2.h" "#define RBF_CMD_CLOSE " TOOL_CLOSE
 !define SYNCHRONIZE    0x00100000
 
 ; An earlier installation, found at the start: a failed run then leaves its files where they are.

@@ -15,7 +15,7 @@ constexpr double kButtonTwips = 600;
 constexpr int kButtonPictureSize = 36;
 
 // The title the window carries once it is registered: short enough for a window one button wide.
-constexpr char kRunningTitle[] = " P-RBF";
+constexpr char kRunningTitle[] = QR_TOOL_CAPTION;
 
 }  // namespace
 

@@ -187,10 +187,12 @@ void InstallSilently(const std::string& arguments = "/S") {
 
 TEST(Cycle, InstallSilently) { InstallSilently(); }
 
+ULONGLONG Ticks(const FILETIME& time) { return ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
+
 ULONGLONG LastWritten(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
-    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+    return Ticks(data.ftLastWriteTime);
 }
 
 // Over an installation whose right-button tool runs: the tool is closed and every file written
@@ -204,7 +206,7 @@ TEST(Cycle, UpdatesOverTheRunningToolAndIntoAnotherFolderReplaceEveryFile) {
     const SYSTEMTIME old = {2001, 1, 1, 1, 0, 0, 0, 0};
     FILETIME oldTime = {};
     SystemTimeToFileTime(&old, &oldTime);
-    const ULONGLONG aged = ULONGLONG(oldTime.dwHighDateTime) << 32 | oldTime.dwLowDateTime;
+    const ULONGLONG aged = Ticks(oldTime);
     for (const std::string& file : files) {
         HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
