@@ -37,6 +37,9 @@ protected:
     void StartPanel() {
         panel = uia::Process::Start(uia::InstallFile("QRWNTPcp.exe"));
         main = uia::WaitForForm("frmMain", uia::kDefaultTimeout, panel.Pid());
+        // Real input goes where the screen shows windows: the window is drawn and back in its
+        // message loop before the gesture is made on it.
+        uia::WaitForPainted(main);
     }
     HWND OpenTest() {
         uia::MouseClick(uia::Control(main, "cmdExit"), uia::MouseButton::Right, uia::kShift | uia::kAlt);
