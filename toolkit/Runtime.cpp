@@ -83,7 +83,9 @@ void SetActiveForm(Form* form) { gActiveForm = form; }
 
 std::vector<Form*>& LoadedForms() {
     // Never destroyed: forms are static objects whose destructors may run after any other static.
-    static auto* forms = new std::vector<Form*>;
+    // Forms live on the one thread of the user interface, so the first use needs no guard.
+    static std::vector<Form*>* forms = nullptr;
+    if (!forms) forms = new std::vector<Form*>;
     return *forms;
 }
 
