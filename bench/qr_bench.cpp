@@ -2,12 +2,14 @@
 // the two sides alternated and medians reported. bench/run builds, makes the bed and runs this;
 // it writes the results as a Markdown table.
 //
-//   qr_bench RESULTS.md       every figure
+//   qr_bench RESULTS.md       every figure but the calibration accuracy
+//   qr_bench accuracy ROWS.md the calibration accuracy on this bed's screen (Accuracy.cpp), as
+//                             rows of the table
 //   qr_bench poll CODE MS     the floor of a polling wait: the driver request CODE (none when 0),
 //                             a clock reading and the window events back to back, without a
 //                             pause, for MS milliseconds
 //
-// Environment: QR_BENCH_BIN (the bed's build of the programs, for the bare window),
+// Environment: QR_BENCH_BIN (the bed's build of the programs, for the bare window and the simulator),
 // QR_BENCH_SHIPPED (the shipped build, for the sizes) and QR_BENCH_SAMPLES (the folder through
 // which bench/sampler, on the Linux side, takes the processor samples), Windows paths.
 #include <windows.h>
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/Bench.h"
 #include "common/SuiteNames.h"
 #include "tests/uia/uia.h"
 
@@ -131,15 +134,6 @@ double PollFloorLoad(DWORD code) {
 // ---------------------------------------------------------------------------------------------
 // Figures
 
-struct Figure {
-    std::string name;
-    std::string unit;
-    double suite;
-    std::string floorName;
-    double floor;
-    std::string goal;
-    bool holds;
-};
 
 // Runs the two sides one after the other, kRuns times, and keeps the medians.
 std::pair<double, double> Alternate(const std::function<double()>& suite, const std::function<double()>& floor) {
@@ -349,9 +343,10 @@ std::string Number(double v) {
     return text;
 }
 
-void Write(const std::string& path, const std::vector<Figure>& figures) {
+// The table, or with rowsOnly its rows, to go under another table's.
+void Write(const std::string& path, const std::vector<Figure>& figures, bool rowsOnly = false) {
     std::ostringstream table;
-    table << "| Figure | Suite | Floor | Ratio | Goal |\n|---|---:|---|---:|---|\n";
+    if (!rowsOnly) table << "| Figure | Suite | Floor | Ratio | Goal |\n|---|---:|---|---:|---|\n";
     for (const Figure& f : figures) {
         const std::string floor = f.floor > 0 ? f.floorName + ": " + Number(f.floor) + ' ' + f.unit : "-";
         table << "| " << f.name << " | " << Number(f.suite) << ' ' << f.unit << " | " << floor << " | "
@@ -366,11 +361,16 @@ void Write(const std::string& path, const std::vector<Figure>& figures) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "poll") return PollWithoutPause(std::stoul(argv[2]), std::stoul(argv[3]));
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: qr_bench RESULTS.md | qr_bench poll CODE MS\n");
+    const bool accuracy = argc == 3 && std::string(argv[1]) == "accuracy";
+    if (argc != 2 && !accuracy) {
+        std::fprintf(stderr, "usage: qr_bench RESULTS.md | qr_bench accuracy ROWS.md | qr_bench poll CODE MS\n");
         return 2;
     }
     try {
+        if (accuracy) {
+            Write(argv[2], CalibrationAccuracy(), true);
+            return 0;
+        }
         uia::Driver driver;
         driver.Open();
         uia::KillAll(kRightButtonToolFile);

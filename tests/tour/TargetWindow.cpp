@@ -14,7 +14,16 @@ constexpr int kRadius = 5;   // of a hit's dot
 
 }  // namespace
 
-TargetWindow::TargetWindow() {
+// The cross a quarter of the screen in from the top left: an uncalibrated panel puts a touch
+// there well off it (near the middle of the screen the raw and the screen scale nearly meet).
+TargetWindow::TargetWindow()
+    : TargetWindow(RECT{GetSystemMetrics(SM_CXSCREEN) / 4 - kWidth / 2, GetSystemMetrics(SM_CYSCREEN) / 4 - kHeight / 2,
+                        GetSystemMetrics(SM_CXSCREEN) / 4 + kWidth / 2, GetSystemMetrics(SM_CYSCREEN) / 4 + kHeight / 2},
+                   WS_POPUP | WS_CAPTION) {}
+
+TargetWindow::TargetWindow(const RECT& area) : TargetWindow(area, WS_POPUP) {}
+
+TargetWindow::TargetWindow(const RECT& area, DWORD style) : area_(area), style_(style) {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([this] { Run(); });
     WaitForSingleObject(ready_, INFINITE);
@@ -38,16 +47,10 @@ void TargetWindow::Run() {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kClass;
     RegisterClassA(&wc);
-    RECT frame{0, 0, kWidth, kHeight};
-    const DWORD style = WS_CAPTION | WS_POPUP;
-    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    // The cross a quarter of the screen in from the top left: an uncalibrated panel puts a touch
-    // there well off it (near the middle of the screen the raw and the screen scale nearly meet).
-    const int crossX = GetSystemMetrics(SM_CXSCREEN) / 4, crossY = GetSystemMetrics(SM_CYSCREEN) / 4;
-    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, "Tap target", style,
-                            crossX - kWidth / 2 + frame.left, crossY - kHeight / 2 + frame.top, w, h, nullptr, nullptr,
-                            wc.hInstance, this);
+    RECT frame = area_;
+    AdjustWindowRectEx(&frame, style_, FALSE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
+    hwnd_ = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, "Tap target", style_, frame.left, frame.top,
+                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, this);
     SetEvent(ready_);
     if (hwnd_ == nullptr) return;
     MSG msg;
@@ -56,7 +59,7 @@ void TargetWindow::Run() {
 }
 
 POINT TargetWindow::Aim() const {
-    POINT centre{kWidth / 2, kHeight / 2};
+    POINT centre{Width() / 2, Height() / 2};
     ClientToScreen(hwnd_, &centre);
     return centre;
 }
@@ -82,7 +85,7 @@ void TargetWindow::Show() {
 void TargetWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
 
 void TargetWindow::Paint(HDC dc) {
-    const int cx = kWidth / 2, cy = kHeight / 2;
+    const int cx = Width() / 2, cy = Height() / 2;
     HPEN cross = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HGDIOBJ old = SelectObject(dc, cross);
     MoveToEx(dc, cx - kArm, cy, nullptr);
@@ -112,7 +115,7 @@ void TargetWindow::Paint(HDC dc) {
         text = std::string(hit.button == Button::Left ? "Left" : "Right") + "-button click " + std::to_string(off) +
                (off == 1 ? " pixel" : " pixels") + " from the cross.";
     }
-    RECT line{0, kHeight - 40, kWidth, kHeight - 12};
+    RECT line{0, Height() - 40, Width(), Height() - 12};
     DrawTextA(dc, text.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_VCENTER);
 }
 

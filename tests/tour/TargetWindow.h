@@ -18,8 +18,10 @@ public:
         Button button;
     };
 
-    // Topmost, hidden until Show.
+    // Topmost, hidden until Show: a captioned window a quarter of the screen in from the top left,
+    // or, given an area of the screen, a plain one covering it.
     TargetWindow();
+    explicit TargetWindow(const RECT& area);
     ~TargetWindow();
     TargetWindow(const TargetWindow&) = delete;
     TargetWindow& operator=(const TargetWindow&) = delete;
@@ -33,13 +35,18 @@ public:
     void Hide();
 
 private:
+    TargetWindow(const RECT& area, DWORD style);
     static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
     void Run();
     void Paint(HDC dc);
+    int Width() const { return area_.right - area_.left; }
+    int Height() const { return area_.bottom - area_.top; }
 
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<Hit> hits_;
+    RECT area_;  // of the client area, in screen pixels
+    DWORD style_;
     HWND hwnd_ = nullptr;
     HANDLE ready_ = nullptr;
 };

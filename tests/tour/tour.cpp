@@ -21,6 +21,7 @@
 
 #include "common/SuiteNames.h"
 #include "tests/tour/TargetWindow.h"
+#include "tests/tour/TouchCalibration.h"
 #include "tests/uia/uia.h"
 
 namespace {
@@ -32,8 +33,6 @@ constexpr char kSetupFinished[] =
 constexpr char kVendorTitle[] = "Sample Vendor";  // tests/tour/vendor/setup.oem
 constexpr char kVendorUrl[] = "https://sample-vendor.example/touchscreen";
 constexpr char kTestQuestionStart[] = "CALIBRATION IS COMPLETE.";
-const char* const kCorners[] = {"TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT"};
-constexpr int kCrossMargin = 16;  // half a calibration cross, pixels
 constexpr COLORREF kPenBlue = RGB(0, 0, 255);
 // A tap lands on the cross when it is this close, and visibly off it when at least this far. The
 // panel's raw steps are about a pixel, and calibration rounds its edges: two pixels each way.
@@ -48,44 +47,18 @@ void Check(bool condition, const std::string& what) {
 // The X pointer, moved by xdotool on the bed's display: real input, which the simulator's hook
 // sees as a person's.
 
-// xdotool through tests/tour/xdo, which leaves its exit code in a file: Wine cannot wait for a
-// Linux program's process.
-void Xdo(const std::string& args) {
-    static int calls = 0;
-    const std::string program = uia::Environment("QR_XDO");
-    const std::string done = uia::Environment("QR_TOUR") + "\\xdo-" + std::to_string(++calls) + ".done";
-    std::string doneUnix = done.substr(2);  // a Z: path
-    for (char& c : doneUnix) c = c == '\\' ? '/' : c;
-    std::string line = "xdo " + doneUnix + " " + args;
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        throw uia::Error("cannot run " + program + ": " + uia::ErrorText(GetLastError()));
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    uia::Require([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, "xdotool " + args);
-    std::ifstream result(done);
-    int code = -1;
-    result >> code;
-    result.close();
-    DeleteFileA(done.c_str());
-    Check(code == 0, "xdotool " + args + " failed with exit code " + std::to_string(code));
+uia::XPointer& Pointer() {
+    static uia::XPointer pointer(uia::Environment("QR_XDO"), uia::Environment("QR_TOUR"));
+    return pointer;
 }
-
-// To a point of the Windows screen: Wine's virtual desktop window, wherever it lies on the display.
-std::string MoveTo(POINT p) {
-    return "search --limit 1 --name \"Wine desktop$\" mousemove --window %1 --sync " + std::to_string(p.x) + " " +
-           std::to_string(p.y);
-}
-void Press(POINT p) { Xdo(MoveTo(p) + " mousedown 1"); }
-void Release() { Xdo("mouseup 1"); }
-void Tap(POINT p) { Xdo(MoveTo(p) + " click 1"); }
+void Press(POINT p) { Pointer().Press(p); }
+void Release() { Pointer().Release(); }
+void Tap(POINT p) { Pointer().Tap(p); }
 void Drag(POINT from, POINT to) {
     Press(from);
     constexpr int kSteps = 12;
     for (int i = 1; i <= kSteps; ++i)
-        Xdo(MoveTo({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps}));
+        Pointer().MoveTo({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
     Release();
 }
 
@@ -164,7 +137,7 @@ void WizardPage(Album& album, HWND wizard, const std::string& title, const std::
     // The pages' default buttons lie on one spot, and xdotool waits for a move to that spot
     // forever when the pointer is already there.
     const POINT button = uia::Centre(uia::ScreenRect(GetDlgItem(wizard, IDOK)));
-    Xdo(MoveTo({button.x - 8, button.y}));
+    Pointer().MoveTo({button.x - 8, button.y});
     Tap(button);
 }
 
@@ -273,43 +246,12 @@ void Dialogs(Album& album, Suite& s) {
     uia::Require([&] { return (s.tool = RunningTool()) != nullptr; }, "the right-button tool, started by OK");
 }
 
-// The calibration's title is red; its large font can take a moment in a fresh bed.
-bool HasRed(HWND w) {
-    const uia::Image shot = uia::CaptureRect(uia::ScreenRect(w));
-    for (int y = 0; y < shot.height; ++y)
-        for (int x = 0; x < shot.width; ++x)
-            if (shot.ColorAt(x, y) == RGB(255, 0, 0)) return true;
-    return false;
-}
-
 void Calibrate(Album& album, Suite& s) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    uia::PostClick(uia::Control(s.main, "cmdCalibration"));
-    HWND calibration = uia::WaitForForm("frmCalibration", uia::kDefaultTimeout, s.panel.Pid());
-    HWND title = uia::WaitForControl(calibration, "lblTitle");
-    auto shows = [&](const char* name, const std::string& text) {
-        HWND w = uia::FindControl(calibration, name);
-        return w != nullptr && uia::Visible(w) && uia::Text(w) == text;
-    };
-    for (int corner = 0; corner < 4; ++corner) {
-        const bool left = corner == 0 || corner == 3, top = corner < 2;
-        const POINT centre{left ? kCrossMargin - 1 : width - kCrossMargin - 2,
-                           top ? kCrossMargin - 1 : height - kCrossMargin - 2};
-        const std::string name = kCorners[corner];
-        uia::Require([&] { return shows("lblMesg2", "show on the " + name + " of the screen"); }, "the prompt for " + name);
-        // The window draws while it waits for the touch, outside its message loop: its pixels tell.
-        const int frameLeft = left ? 0 : width - 2 * kCrossMargin - 2;
-        uia::Require([&] {
-            return uia::ScreenPixel(centre.x, centre.y) == RGB(0, 0, 0) &&
-                   uia::ScreenPixel(frameLeft, centre.y - kCrossMargin / 2) == RGB(255, 0, 0) && HasRed(title);
-        }, "the cross at " + name + " and the title");
+    CalibrateByTouch(Pointer(), s.main, s.panel.Pid(), [&](int corner) {
         album.Shot("calibration-" + std::to_string(corner + 1),
                    "Calibration, cross " + std::to_string(corner + 1) +
                        " of 4: touch its centre and hold until the window says to lift off.");
-        Press(centre);
-        uia::Require([&] { return shows("lblMesg3", "PLEASE LIFT OFF TO NEXT STEP!"); }, "the point of " + name + " taken");
-        Release();
-    }
+    });
     HWND box = WaitForBoxPainted(s.panel.Pid(), uia::kDefaultTimeout);
     Check(uia::MessageBoxText(box).rfind(kTestQuestionStart, 0) == 0, "the calibration's closing question");
     album.Shot("calibration-question",

@@ -21,6 +21,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "driver/qrwntps2.h"
@@ -235,6 +236,28 @@ void MouseDown(MouseButton button);
 void MouseUp(MouseButton button);
 POINT CursorPos();
 POINT ClientToScreenPoint(HWND w, POINT client);
+
+// The X pointer of the bed's display, moved by xdotool: real input, which a low-level mouse hook
+// sees as a person's, where MouseDown and the like are input made inside Wine. xdotool runs
+// through the script xdo (tests/tour/xdo, a Windows path), which leaves its exit code in a file
+// of `folder`: Wine cannot wait for a Linux program's process.
+class XPointer {
+public:
+    XPointer(std::string xdo, std::string folder) : xdo_(std::move(xdo)), folder_(std::move(folder)) {}
+    // xdotool with these arguments; a failure throws Error.
+    void Run(const std::string& args);
+    // xdotool waits forever for a move to the spot the pointer is already on.
+    void MoveTo(POINT screen) { Run(MoveArgs(screen)); }
+    void Press(POINT screen) { Run(MoveArgs(screen) + " mousedown 1"); }
+    void Release() { Run("mouseup 1"); }
+    void Tap(POINT screen) { Run(MoveArgs(screen) + " click 1"); }
+
+private:
+    static std::string MoveArgs(POINT screen);
+    std::string xdo_;
+    std::string folder_;
+    int calls_ = 0;
+};
 
 // Posts WM_KEYDOWN, WM_CHAR (when ch is not 0) and WM_KEYUP straight to w's window
 // procedure (SendNotifyMessage: not through the program's message loop, so no

@@ -1,6 +1,7 @@
 // Input as a person gives it: button clicks, real mouse and keyboard, scroll bars.
 #include "tests/uia/uia.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "tests/uia/uia_internal.h"
@@ -289,6 +290,31 @@ void Scroll(HWND scrollBar, int code, int pos) {
 void ScrollTo(HWND scrollBar, int pos) {
     SendHScroll(scrollBar, SB_THUMBTRACK, pos);
     Scroll(scrollBar, SB_THUMBPOSITION, pos);
+}
+
+void XPointer::Run(const std::string& args) {
+    const std::string done = folder_ + "\\xdo-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++calls_) + ".done";
+    std::string doneUnix = done.substr(2);  // a Z: path
+    for (char& c : doneUnix) c = c == '\\' ? '/' : c;
+    std::string line = "xdo " + doneUnix + " " + args;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(xdo_.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        throw Error("cannot run " + xdo_ + ": " + ErrorText(GetLastError()));
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    Require([&] { return Exists(done); }, "xdotool " + args);
+    const int code = std::atoi(Contents(done).c_str());
+    DeleteFileA(done.c_str());
+    if (code != 0) throw Error("xdotool " + args + " failed with exit code " + std::to_string(code));
+}
+
+// To a point of the Windows screen: Wine's virtual desktop window, wherever it lies on the display.
+std::string XPointer::MoveArgs(POINT screen) {
+    return "search --limit 1 --name \"Wine desktop$\" mousemove --window %1 --sync " + std::to_string(screen.x) + " " +
+           std::to_string(screen.y);
 }
 
 }  // namespace uia
