@@ -134,7 +134,6 @@ double PollFloorLoad(DWORD code) {
 // ---------------------------------------------------------------------------------------------
 // Figures
 
-
 // Runs the two sides one after the other, kRuns times, and keeps the medians.
 std::pair<double, double> Alternate(const std::function<double()>& suite, const std::function<double()>& floor) {
     std::vector<double> a, b;
