@@ -55,8 +55,8 @@ double Median(std::vector<double> v) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Processor time of the bed's Linux processes, read from /proc through drive Z:. Each poll of a
-// wait crosses the program, wineserver and the driver's host winedevice.exe: all three count.
+// Processor time of the bed's Linux processes. Each poll of a wait crosses the program,
+// wineserver and the driver's host winedevice.exe: all three count.
 
 // A sample of the processor time of the bed's processes whose command lines hold these names,
 // taken by bench/sampler from Linux (QR_BENCH_SAMPLES is the folder both see): read here, each

@@ -28,17 +28,12 @@ std::string Digits(unsigned value, size_t width) {
     return text.size() < width ? std::string(width - text.size(), '0') + text : text;
 }
 
-std::string ProgramName() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string full(path, length < MAX_PATH ? length : 0);
-    return full.substr(full.find_last_of('\\') + 1);
-}
-
 // Appended by every program of the install side, the installer's scripts too: opened for each
 // line and shared, so that lines of programs that run one inside the other stay whole.
 void AppendToLogFile(const std::string& text) {
     const DWORD savedError = GetLastError();
+    // Not GetWindowsDir: every program that reads the registry links this table, and most of them
+    // have no other use for the Windows folders' globals.
     char folder[MAX_PATH] = {};
     const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
@@ -46,7 +41,7 @@ void AppendToLogFile(const std::string& text) {
         GetLocalTime(&now);
         const std::string stamp = Digits(now.wYear, 4) + "-" + Digits(now.wMonth, 2) + "-" + Digits(now.wDay, 2) + " " +
                                   Digits(now.wHour, 2) + ":" + Digits(now.wMinute, 2) + ":" + Digits(now.wSecond, 2);
-        const std::string line = stamp + " " + ProgramName() + ": " + text + "\r\n";
+        const std::string line = stamp + " " + tk::ProgramName() + ": " + text + "\r\n";
         const std::string path = std::string(folder) + (folder[length - 1] == '\\' ? "" : "\\") + kInstallLogFile;
         HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -72,3 +67,8 @@ const MachineCalls kWindowsCalls = {
 const MachineCalls* Machine = &kWindowsCalls;
 
 void InstallLog(const std::string& text) { Machine->appendLog(text); }
+
+int LoggedMsgBox(const std::string& text, unsigned style, const std::string& title) {
+    InstallLog(text);
+    return tk::MsgBox(text, style, title);
+}

@@ -32,5 +32,8 @@ extern const MachineCalls* Machine;
 
 // Appends text to the install log as "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text"; the last error stays.
 void InstallLog(const std::string& text);
+// A message of the install side: into the install log, where a support person finds it afterwards,
+// then shown. Returns the button chosen.
+int LoggedMsgBox(const std::string& text, unsigned style, const std::string& title);
 
 #endif

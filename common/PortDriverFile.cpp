@@ -33,6 +33,10 @@ bool IsWholeImage(const std::string& path) {
     return true;
 }
 
+namespace {
+
+// Copies from over to and reads the copy back: true only when to then holds exactly the bytes
+// of from.
 bool CopyWhole(const std::string& from, const std::string& to) {
     if (!Machine->copyFile(from.c_str(), to.c_str(), FALSE)) return false;
     std::vector<char> original, copy;
@@ -41,6 +45,8 @@ bool CopyWhole(const std::string& from, const std::string& to) {
     SetLastError(ERROR_FILE_CORRUPT);
     return false;
 }
+
+}  // namespace
 
 WholeMove MoveWhole(const std::string& from, const std::string& to) {
     if (!CopyWhole(from, to)) return {false, to + ": " + tk::ErrorText(GetLastError())};

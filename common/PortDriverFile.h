@@ -18,10 +18,6 @@ inline std::string PortDriverPath(const std::string& driversDir, const char* ext
 // Whether a file or folder is at path.
 bool IsThere(const std::string& path);
 
-// Copies from over to and reads the copy back: true only when to then holds exactly the bytes
-// of from.
-bool CopyWhole(const std::string& from, const std::string& to);
-
 // Moves a file as copy, verify, delete: from goes only once to holds all of it, so that a move cut
 // off at any point leaves at least one whole file. copied tells whether to is whole; problem says
 // what went wrong, with Windows' error text, or is "" when from is gone too.

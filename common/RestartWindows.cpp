@@ -50,8 +50,10 @@ std::string RequestRestart(const RestartCalls& calls) {
 
 bool RestartWindows(const std::string& title) {
     const std::string failure = RequestRestart();
-    InstallLog(failure.empty() ? "asked Windows to restart." : failure);
-    if (failure.empty()) return true;
-    tk::MsgBox(failure, MB_OK, title);
+    if (failure.empty()) {
+        InstallLog("asked Windows to restart.");
+        return true;
+    }
+    LoggedMsgBox(failure, MB_OK, title);
     return false;
 }

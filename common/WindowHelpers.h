@@ -57,8 +57,8 @@ VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, 
 void CopyMainHeader(const VendorHeader& header);
 // Centres imgIcon inside picIcon.
 void CenterIcon(const VendorHeader& header);
-// Copies the main window's vendor title and version line into a dialog's header (a dialog that has
-// none takes its caption only), then centres the dialog and its icon.
+// Copies the main window's vendor title and version line into a dialog's header, then centres the
+// dialog and its icon.
 void PrepareDialog(tk::Form& dialog, const VendorHeader& header);
 // Shows the main window again and gives it the focus.
 void ReturnToMainWindow();

@@ -32,8 +32,7 @@ constexpr int16_t kStableReports = 2;
 constexpr int kPointTaken = 0;
 constexpr int kBrokenOff = 1;
 
-constexpr int kCornerCount = 4;
-const char* const kCornerNames[kCornerCount + 1] = {"", "TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT"};
+const char* const kCornerNames[] = {"", "TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT"};
 
 constexpr char kQuestionTitle[] = "TouchScreen Calibration";
 constexpr char kBreakQuestion[] = "Are you sure you want to break calibration?";

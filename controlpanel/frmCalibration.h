@@ -21,6 +21,8 @@ public:
     void Form_Unload(int& cancel) override;
 
 private:
+    static constexpr int kCornerCount = 4;
+
     void picCalibration_KeyPress(int& keyAscii);
 
     void RunCalibration();
@@ -64,8 +66,8 @@ private:
     tk::Control* lblHelp = nullptr;
     // The accepted raw position of each of the four corners, indexed by the corner from 1; entry 0
     // stays empty.
-    std::array<tk::Control*, 5> lblSaveXX{};
-    std::array<tk::Control*, 5> lblSaveYY{};
+    std::array<tk::Control*, kCornerCount + 1> lblSaveXX{};
+    std::array<tk::Control*, kCornerCount + 1> lblSaveYY{};
 };
 
 extern FrmCalibration frmCalibration;

@@ -53,9 +53,8 @@ programs before you go on.$\r$\n$\r$\n$_CLICK"
 !searchparse /file "${__FILEDIR__}/../driver/qrwntps2.h" "#define RBF_CMD_CLOSE " TOOL_CLOSE
 !define SYNCHRONIZE    0x00100000
 
-; An earlier installation, found at the start: a failed run then leaves its files where they are.
-Var Update
-; Its folder, which goes when this installation goes elsewhere.
+; The folder of an earlier installation, found at the start: a failed run then leaves its files
+; where they are, and the folder goes when this installation goes elsewhere.
 Var EarlierFolder
 
 ; Stops before anything is changed, with the reason (also as the exit code when silent).
@@ -100,10 +99,6 @@ Function .onInit
   ${EndIf}
 
   ReadRegStr $EarlierFolder HKLM "${RECORD_KEY}" "InstallPath"
-  StrCpy $Update 0
-  ${If} $EarlierFolder != ""
-    StrCpy $Update 1
-  ${EndIf}
 
   ; Going back to an older version is a choice; silently, the answer is no.
   ReadRegStr $0 HKLM "${ARP_KEY}" "DisplayVersion"
@@ -123,7 +118,7 @@ FunctionEnd
 ; registered yet. An update leaves the earlier installation's files as they are now.
 Function .onInstFailed
   !insertmacro Log "The installation failed."
-  ${If} $Update == 0
+  ${If} $EarlierFolder == ""
     !insertmacro ForEachInstalledFile DeleteNow "$INSTDIR"
     RMDir "$INSTDIR"
     Delete "$WINDIR\QRWNTPde.exe"

@@ -83,11 +83,7 @@ void CentreBusy(tk::Form& form) {
     SetBusyPointer(tk::vbDefault);
 }
 
-// Every message also goes to the install log, where a support person finds it afterwards.
-void Tell(const std::string& text, unsigned style = MB_OK) {
-    InstallLog(text);
-    tk::MsgBox(text, style, kSetupTitle);
-}
+void Tell(const std::string& text, unsigned style = MB_OK) { LoggedMsgBox(text, style, kSetupTitle); }
 
 // Writes a key's values (created when missing), all of them even after one fails; true when the
 // key opened and every write succeeded.

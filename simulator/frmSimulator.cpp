@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/SuiteNames.h"
 #include "resources/resource.h"
 #include "simulator/TouchHook.h"
 
@@ -39,7 +40,7 @@ void FrmSimulator::Form_Load() {
                            (touched ? " (touching)" : " (lifted)"));
     };
     if (!StartTouchHook()) {
-        tk::MsgBox("The touch driver \\\\.\\QRWNTPS2 cannot be opened, or the mouse cannot be watched.",
+        tk::MsgBox(std::string("The touch driver ") + kDevicePath + " cannot be opened, or the mouse cannot be watched.",
                    MB_OK | MB_ICONSTOP, kTitle);
         tk::End();
     }

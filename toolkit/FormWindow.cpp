@@ -169,8 +169,7 @@ void Form::Impl::RaiseFirstResize() {
         Control::Impl& ci = c->impl();
         if (c->Kind() == TK_KIND_PICTURE_BOX && !ci.resizeRaised) {
             ci.resizeRaised = true;
-            auto handler = c->Resize;
-            if (handler) handler();
+            Raise(c->Resize);
         }
     }
     self.Form_Resize();

@@ -12,8 +12,7 @@ namespace {
 constexpr double kPointsPerInch = 72.0;
 
 // A program draws with a handful of fonts and colours, so a list searched in order is enough, and
-// it keeps a tree and its thread-safe first-use guard out of every program. Namespace-scope lists
-// are built before any window exists.
+// it keeps the tree code out of every program.
 struct FontEntry {
     std::string face;
     long hundredths;

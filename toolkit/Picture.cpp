@@ -232,8 +232,7 @@ LRESULT CALLBACK PictureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             im.CreateMemorySurface(LOWORD(lParam), HIWORD(lParam));
             if (control->Parent().impl().ready) {
                 im.resizeRaised = true;
-                auto handler = control->Resize;
-                if (handler) handler();
+                Raise(control->Resize);
             }
         }
         return 0;

@@ -83,9 +83,7 @@ void SetActiveForm(Form* form) { gActiveForm = form; }
 
 std::vector<Form*>& LoadedForms() {
     // Never destroyed: forms are static objects whose destructors may run after any other static.
-    // Forms live on the one thread of the user interface, so the first use needs no guard.
-    static std::vector<Form*>* forms = nullptr;
-    if (!forms) forms = new std::vector<Form*>;
+    static auto* forms = new std::vector<Form*>;
     return *forms;
 }
 
@@ -220,12 +218,6 @@ int ScreenMousePointer() { return gScreenPointer; }
 double ScreenWidth() { return PixelsToTwipsX(GetSystemMetrics(SM_CXSCREEN)); }
 double ScreenHeight() { return PixelsToTwipsY(GetSystemMetrics(SM_CYSCREEN)); }
 
-bool FileCopy(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
-bool Kill(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-bool SetAttr(const std::string& path, unsigned long attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != 0;
-}
-
 std::string ErrorText(unsigned long code) {
     char* text = nullptr;
     const DWORD length =
@@ -239,13 +231,15 @@ std::string ErrorText(unsigned long code) {
     return message + " (error " + std::to_string(code) + ")";
 }
 
-void Trace(const std::string& text) {
+std::string ProgramName() {
     char program[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
     const char* name = program;
     for (DWORD i = 0; i < length; ++i)
         if (program[i] == '\\' || program[i] == '/') name = program + i + 1;
-    OutputDebugStringA((std::string(name) + ": " + text + "\n").c_str());
+    return name;
 }
+
+void Trace(const std::string& text) { OutputDebugStringA((ProgramName() + ": " + text + "\n").c_str()); }
 
 }  // namespace tk

@@ -344,13 +344,11 @@ int ScreenMousePointer();
 // Screen size in twips.
 double ScreenWidth();
 double ScreenHeight();
-// File services.
-bool FileCopy(const std::string& from, const std::string& to);
-bool Kill(const std::string& path);
-bool SetAttr(const std::string& path, unsigned long attributes);
 
 // Windows' text for an error code, with its number: "Access is denied. (error 5)".
 std::string ErrorText(unsigned long code);
+// The running program's file name, without its folder: "QRWNTPcp.exe".
+std::string ProgramName();
 // One line for a debug viewer, with the program's name in front: where a result that the program
 // does not show goes, so that a support person can follow a failure.
 void Trace(const std::string& text);

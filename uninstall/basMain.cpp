@@ -29,11 +29,7 @@ constexpr char kNotRestorableAdvice[] =
     "\r\n\r\nThat driver serves the keyboard and the mouse. Run the removal again once its file can be put back.";
 constexpr unsigned kFailureBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
 
-// Also into the install log: a removal that stopped is what a support person is asked about.
-void ShowFailureBox(const std::string& text) {
-    InstallLog(text);
-    tk::MsgBox(text, kFailureBoxStyle, kUninstallerTitle);
-}
+void ShowFailureBox(const std::string& text) { LoggedMsgBox(text, kFailureBoxStyle, kUninstallerTitle); }
 
 // Ends the program, its exit code in the install log.
 [[noreturn]] void EndRemoval(RemovalExit code) {
@@ -70,8 +66,7 @@ HANDLE StartUninstallProgram() {
 
 void GetWindowsPathsOrEnd() {
     if (GetWindowsPaths()) return;
-    InstallLog(kPathsFailureText);
-    tk::MsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
+    LoggedMsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
     EndRemoval(kRemovalNoWindowsPaths);
 }
 

@@ -65,8 +65,7 @@ void FrmMain::Form_Load() {
     const bool recordLoaded = LoadInstallationRecord();
     SetMousePointer(tk::vbDefault);
     if (!recordLoaded) {
-        InstallLog(kRecordFailureText);
-        tk::MsgBox(kRecordFailureText, MB_OK, GetCaption());
+        LoggedMsgBox(kRecordFailureText, MB_OK, GetCaption());
         tk::End(kRemovalNoRecord);
     }
 

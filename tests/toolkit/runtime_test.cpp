@@ -141,27 +141,6 @@ TEST(Shell, StartsACommandLineAndReturnsItsProcess) {
     EXPECT_EQ(tk::Shell("C:\\no\\such\\program.exe", SW_SHOWNORMAL), 0u);
 }
 
-TEST(FileServices, CopyChangeAttributesAndDelete) {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    const std::string from = std::string(dir) + "tk_from_" + std::to_string(GetCurrentProcessId()) + ".txt";
-    const std::string to = from + ".copy";
-    HANDLE f = CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    CloseHandle(f);
-
-    EXPECT_TRUE(tk::FileCopy(from, to));
-    EXPECT_NE(GetFileAttributesA(to.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(tk::SetAttr(to, FILE_ATTRIBUTE_READONLY));
-    EXPECT_TRUE(GetFileAttributesA(to.c_str()) & FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(tk::Kill(to)) << "a read-only file stays";
-    EXPECT_TRUE(tk::SetAttr(to, FILE_ATTRIBUTE_NORMAL));
-    EXPECT_TRUE(tk::Kill(to));
-    EXPECT_TRUE(tk::Kill(from));
-    EXPECT_FALSE(tk::Kill(from));
-    EXPECT_FALSE(tk::FileCopy(from, to));
-}
-
 // Windows' own sentence, on one line, with the number a support person looks up.
 TEST(ErrorText, OneLineWithTheCode) {
     const struct {
