@@ -145,19 +145,9 @@ std::pair<double, double> Alternate(const std::function<double()>& suite, const 
 }
 
 HWND ShownTopWindowOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        HWND found;
-    } search{pid, nullptr};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (uia::WindowPid(w) == s->pid && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == nullptr) {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w : uia::TopWindows())
+        if (uia::WindowPid(w) == pid && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == nullptr) return w;
+    return nullptr;
 }
 
 // Milliseconds from the process's start to its first shown top-level window, which must then

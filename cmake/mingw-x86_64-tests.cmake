@@ -1,12 +1,4 @@
-# The tests, for the 64-bit Wine of the test bed. The -posix thread model: GoogleTest and the tests
-# use std::thread and std::mutex, which the -win32 runtime lacks. Beside them the build makes the
-# programs as they ship (QR_SHIP_TOOLCHAIN_FILE) and, for the bed, with the bed's architecture
-# (QR_BED_TOOLCHAIN_FILE).
+# The tests for 64-bit beds, on a host that runs no 32-bit code: the beds run the programs and
+# the driver built x86_64 (bin64/), and the files that ship are built but not run.
 set(QR_TARGET_ARCH x86_64)
-set(QR_THREAD_MODEL posix)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
-
-# Test programs run under Wine, in the running test bed of this build folder (tests/winerun).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/winerun --build ${CMAKE_BINARY_DIR})
-set(QR_SHIP_TOOLCHAIN_FILE ${CMAKE_CURRENT_LIST_DIR}/mingw-i686.cmake)
-set(QR_BED_TOOLCHAIN_FILE ${CMAKE_CURRENT_LIST_DIR}/mingw-x86_64.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-tests.cmake)

@@ -231,7 +231,12 @@ Section
   ${AndIf} $EarlierFolder != $INSTDIR
     !insertmacro ForEachInstalledFile DeleteAtRestart "$EarlierFolder"
     RMDir /REBOOTOK "$EarlierFolder"
-    !insertmacro Log "Removed the earlier installation folder $EarlierFolder."
+    ; Windows defers the removal while something still holds the folder or a file in it.
+    ${If} ${FileExists} "$EarlierFolder\*.*"
+      !insertmacro Log "The earlier installation folder $EarlierFolder goes at the restart, when nothing is left in it."
+    ${Else}
+      !insertmacro Log "Removed the earlier installation folder $EarlierFolder."
+    ${EndIf}
   ${EndIf}
 
   ; The shortcuts start in the installation folder, where the programs find their files.

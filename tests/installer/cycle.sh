@@ -14,8 +14,7 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 winebed=$here/../winebed
 test_exe=$1
-setup_exe=$QR_BUILD/bin64/TouchScreenSetup.exe
-[ -f "$setup_exe" ] || setup_exe=$QR_BUILD/bin/TouchScreenSetup.exe
+setup_exe=$("$winebed" programs)/TouchScreenSetup.exe
 [ -f "$setup_exe" ] || { echo "cycle: no TouchScreenSetup.exe in $QR_BUILD (is makensis installed?)"; exit 1; }
 snapshots=$QR_BUILD/cycle
 rm -rf "$snapshots"

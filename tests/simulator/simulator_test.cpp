@@ -54,7 +54,7 @@ protected:
         TargetTest::SetUp();
         if (!uia::Driver::Available()) GTEST_SKIP() << "no touch driver";
         driver.Reset();
-        simulator = uia::Process::Start(uia::ExeFolder() + "\\..\\bin64\\QRTouchSim.exe");
+        simulator = uia::Process::Start(uia::ExeFolder() + "\\" QR_BED_SIMULATOR);
         window = uia::WaitForForm("frmSimulator", uia::kDefaultTimeout, simulator.Pid());
         uia::WaitForPainted(window);
         uia::WaitForPainted(form);

@@ -233,20 +233,21 @@ TEST_F(FormTest, FormSizesAreTwipsOfTheWindow) {
 
 // --- what another process reads ----------------------------------------------------------------
 
+struct NameSearch {
+    std::string name;
+    HWND found;
+};
+
+BOOL CALLBACK FindName(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<NameSearch*>(p);
+    if (NameProp(w) != s->name) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 HWND FindByName(HWND root, const std::string& name) {
-    struct Search {
-        std::string name;
-        HWND found;
-    } search{name, nullptr};
-    EnumChildWindows(
-        root,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (NameProp(w) != s->name) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    NameSearch search{name, nullptr};
+    EnumChildWindows(root, FindName, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -451,20 +452,21 @@ TEST_F(FormTest, ALabelIsClickedWithTheMouse) {
     EXPECT_EQ(form.log, (Log{"label click"}));
 }
 
+WNDPROC previousProcedure = nullptr;
+int userMessages = 0;
+
+// What the right-button tool does to its window: answer WM_USER itself, pass the rest on.
+LRESULT CALLBACK AnswerUserMessages(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m != WM_USER) return CallWindowProcA(previousProcedure, w, m, wp, lp);
+    ++userMessages;
+    return 0;
+}
+
 TEST_F(FormTest, TheFormWorksUnderAReplacedWindowProcedure) {
-    static WNDPROC previous = nullptr;
-    static int userMessages = 0;
     userMessages = 0;
-    // What the right-button tool does to its window: answer WM_USER itself, pass the rest on.
-    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        form.hWnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (m == WM_USER) {
-                ++userMessages;
-                return 0;
-            }
-            return CallWindowProcA(previous, w, m, wp, lp);
-        })));
-    ASSERT_NE(previous, nullptr);
+    previousProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(form.hWnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerUserMessages)));
+    ASSERT_NE(previousProcedure, nullptr);
     SendMessageA(form.hWnd(), WM_USER, 0x1000, 0);
     SetFocus(form("hscH").hWnd());
     TypeKey(VK_RETURN);

@@ -19,7 +19,7 @@ display=
 export QR_BUILD=${QR_BUILD:-$(realpath -m "$here/../../build")}
 bed=${QR_TOUR_BED:-tour}
 installer=${QR_TOUR_INSTALLER:-$QR_BUILD/tour-installer/TouchScreenSetup.exe}
-simulator=${QR_SIMULATOR_EXE:-$QR_BUILD/bin64/QRTouchSim.exe}
+simulator=${QR_SIMULATOR_EXE:-$("$winebed" programs)/QRTouchSim.exe}
 out=$QR_BUILD/tour
 [ -n "$display" ] && out=$QR_BUILD/demo
 for f in "$installer" "$simulator"; do

@@ -107,6 +107,8 @@ inline HWND FieldWindow(int32_t field) { return reinterpret_cast<HWND>(static_ca
 enum class Visibility { Shown, Any };
 
 DWORD WindowPid(HWND w);
+// Every top-level window of the desktop, topmost first.
+std::vector<HWND> TopWindows();
 // Exact caption, blanks included. pid 0 = any process.
 HWND FindTopWindow(const std::string& caption, DWORD pid = 0,
                    Visibility visibility = Visibility::Shown);
@@ -379,6 +381,8 @@ void WriteRegistryValue(HKEY root, const std::string& key, const char* name, con
 // A string value of HKLM as text, the strings of a list joined by "|"; "" when there is no such
 // value of these types (RRF_RT_ flags).
 std::string RegistryText(const std::string& key, const char* name, DWORD types = RRF_RT_REG_SZ);
+// Whether Windows deletes the file or folder at the next restart (a pending rename to nothing).
+bool DeletionPending(const std::string& path);
 
 // While this lives, nobody may write values into a key (created when missing), but everyone may
 // read it and change its security; then its access list is as before, and a key it created is

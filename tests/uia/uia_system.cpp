@@ -64,6 +64,17 @@ std::string RegistryText(const std::string& key, const char* name, DWORD types) 
     return data;
 }
 
+bool DeletionPending(const std::string& path) {
+    const RegistryValue pending = ReadRegistryValue(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                                                    "PendingFileRenameOperations");
+    // Pairs of strings, each a source and its target; a deletion has an empty target.
+    std::istringstream list(pending.data);
+    std::string source, target;
+    while (std::getline(list, source, '\0') && std::getline(list, target, '\0'))
+        if (target.empty() && lstrcmpiA(source.c_str(), ("\\??\\" + path).c_str()) == 0) return true;
+    return false;
+}
+
 KeyWritesDenied::KeyWritesDenied(HKEY root, const std::string& path) : root_(root), path_(path) {
     DWORD disposition = 0;
     if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key_, &disposition) !=

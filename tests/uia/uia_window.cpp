@@ -20,12 +20,6 @@ BOOL CALLBACK Collect(HWND w, LPARAM list) {
     return TRUE;
 }
 
-std::vector<HWND> TopWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 std::vector<HWND> Descendants(HWND parent) {
     std::vector<HWND> windows;
     EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&windows));
@@ -66,6 +60,12 @@ COLORREF Colour(HWND w, const char* property, const char* what) {
 }
 
 }  // namespace
+
+std::vector<HWND> TopWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
 
 DWORD WindowPid(HWND w) {
     DWORD pid = 0;
