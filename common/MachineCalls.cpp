@@ -21,6 +21,17 @@ bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
     return ok;
 }
 
+bool FlushWholeFile(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool flushed = FlushFileBuffers(file) != FALSE;
+    const DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return flushed;
+}
+
 // A number with leading zeros to the width: no printf, whose floating-point formatting would
 // double the size of a program.
 std::string Digits(unsigned value, size_t width) {
@@ -60,8 +71,20 @@ void AppendToLogFile(const std::string& text) {
 }  // namespace
 
 const MachineCalls kWindowsCalls = {
-    RegCreateKeyA,       RegOpenKeyA, RegCloseKey, RegQueryValueExA, RegSetValueExA, GetFileAttributesA,
-    SetFileAttributesA, CopyFileA,   DeleteFileA, MoveFileExA,      ReadWholeFile,  AppendToLogFile,
+    .regCreateKey = RegCreateKeyA,
+    .regOpenKey = RegOpenKeyA,
+    .regCloseKey = RegCloseKey,
+    .regQueryValueEx = RegQueryValueExA,
+    .regSetValueEx = RegSetValueExA,
+    .getFileAttributes = GetFileAttributesA,
+    .setFileAttributes = SetFileAttributesA,
+    .copyFile = CopyFileA,
+    .deleteFile = DeleteFileA,
+    .moveFileEx = MoveFileExA,
+    .regFlushKey = RegFlushKey,
+    .readFile = ReadWholeFile,
+    .flushFile = FlushWholeFile,
+    .appendLog = AppendToLogFile,
 };
 
 const MachineCalls* Machine = &kWindowsCalls;

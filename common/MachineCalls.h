@@ -20,8 +20,13 @@ struct MachineCalls {
     BOOL(WINAPI* copyFile)(LPCSTR, LPCSTR, BOOL);
     BOOL(WINAPI* deleteFile)(LPCSTR);
     BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    // Writes what the system still holds of a key's hive to the disk.
+    LONG(WINAPI* regFlushKey)(HKEY);
     // The whole file; false (and the last error) when it cannot be read.
     bool (*readFile)(const std::string& path, std::vector<char>& bytes);
+    // Writes what the system still holds of the file to the disk; false (and the last error) when
+    // it cannot.
+    bool (*flushFile)(const std::string& path);
     // One line of the install log; a log that cannot be written loses the line, nothing else.
     void (*appendLog)(const std::string& text);
 };

@@ -1,12 +1,17 @@
 #include "common/PortDriverFile.h"
 
-#include <windows.h>
-
 #include <cstring>
 #include <vector>
 
 #include "common/MachineCalls.h"
 #include "toolkit/tk.h"
+
+namespace {
+
+// What the next start reads of the drivers: their service keys.
+constexpr char kServicesKey[] = "System\\CurrentControlSet\\Services";
+
+}  // namespace
 
 bool IsThere(const std::string& path) { return Machine->getFileAttributes(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -33,26 +38,71 @@ bool IsWholeImage(const std::string& path) {
     return true;
 }
 
+std::string WholeImageProblem(const std::string& path) {
+    SetLastError(ERROR_SUCCESS);
+    if (IsWholeImage(path)) return "";
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? tk::ErrorText(error) : "it is cut short.";
+}
+
 namespace {
 
-// Copies from over to and reads the copy back: true only when to then holds exactly the bytes
-// of from.
-bool CopyWhole(const std::string& from, const std::string& to) {
-    if (!Machine->copyFile(from.c_str(), to.c_str(), FALSE)) return false;
+// Copies from over to, reads the copy back and writes it and the services' keys to the disk:
+// ERROR_SUCCESS only when to then holds exactly the bytes of from, and a power cut can no longer
+// take them. Without the flushes, Windows may write a delete that follows to the disk first.
+DWORD CopyWholeToDisk(const std::string& from, const std::string& to) {
+    if (!Machine->copyFile(from.c_str(), to.c_str(), FALSE)) return GetLastError();
     std::vector<char> original, copy;
-    if (!Machine->readFile(from, original) || !Machine->readFile(to, copy)) return false;
-    if (original == copy) return true;
-    SetLastError(ERROR_FILE_CORRUPT);
-    return false;
+    if (!Machine->readFile(from, original) || !Machine->readFile(to, copy)) return GetLastError();
+    if (original != copy) return ERROR_FILE_CORRUPT;
+    if (!Machine->flushFile(to)) return GetLastError();
+    HKEY services = nullptr;
+    LONG status = Machine->regOpenKey(HKEY_LOCAL_MACHINE, kServicesKey, &services);
+    if (status == ERROR_SUCCESS) {
+        status = Machine->regFlushKey(services);
+        Machine->regCloseKey(services);
+    }
+    return DWORD(status);
+}
+
+// Deletes a file whose content is safe elsewhere; "" or what went wrong.
+std::string DeleteCopied(const std::string& path) {
+    // A read-only file would refuse the delete.
+    if (!Machine->setFileAttributes(path.c_str(), FILE_ATTRIBUTE_ARCHIVE))
+        InstallLog(path + " kept its attributes: " + tk::ErrorText(GetLastError()));
+    if (!Machine->deleteFile(path.c_str())) return path + ": " + tk::ErrorText(GetLastError());
+    return "";
 }
 
 }  // namespace
 
 WholeMove MoveWhole(const std::string& from, const std::string& to) {
-    if (!CopyWhole(from, to)) return {false, to + ": " + tk::ErrorText(GetLastError())};
-    // A read-only original would refuse the delete.
-    if (!Machine->setFileAttributes(from.c_str(), FILE_ATTRIBUTE_ARCHIVE))
-        InstallLog(from + " kept its attributes: " + tk::ErrorText(GetLastError()));
-    if (!Machine->deleteFile(from.c_str())) return {true, from + ": " + tk::ErrorText(GetLastError())};
-    return {true, ""};
+    const std::string notWhole = WholeImageProblem(from);
+    if (!notWhole.empty()) return {false, from + ": " + notWhole};
+    const DWORD copied = CopyWholeToDisk(from, to);
+    if (copied != ERROR_SUCCESS) return {false, to + ": " + tk::ErrorText(copied)};
+    return {true, DeleteCopied(from)};
+}
+
+DWORD RestorePortDriverFile(const std::string& driversDir) {
+    const std::string inUse = PortDriverPath(driversDir, kPortDriverInUse);
+    const std::string aside = PortDriverPath(driversDir, kPortDriverAside);
+    if (IsWholeImage(inUse)) {
+        InstallLog(inUse + " is whole: it stays.");
+    } else {
+        const bool there = IsThere(aside);
+        const std::string notWhole = there ? WholeImageProblem(aside) : tk::ErrorText(ERROR_FILE_NOT_FOUND);
+        const DWORD error = !there ? ERROR_FILE_NOT_FOUND : !notWhole.empty() ? ERROR_FILE_CORRUPT : CopyWholeToDisk(aside, inUse);
+        if (error != ERROR_SUCCESS) {
+            InstallLog("the PS/2 port driver's file is not back: " + aside + ": " +
+                       (notWhole.empty() ? tk::ErrorText(error) : notWhole));
+            return error;
+        }
+        InstallLog("put the PS/2 port driver's file back.");
+    }
+    if (!IsThere(aside)) return ERROR_SUCCESS;
+    // The file is in place whole: a copy left beside it is untidy, not a risk.
+    const std::string problem = DeleteCopied(aside);
+    if (!problem.empty()) InstallLog("the copy aside stays: " + problem);
+    return ERROR_SUCCESS;
 }

@@ -11,6 +11,19 @@ namespace {
 // The previous state the privilege change hands back: room for one privilege and then some.
 constexpr DWORD kPreviousStateBytes = 28;
 
+// Where Windows keeps what it renames and deletes at the next start: pairs of a source and a
+// target, the source as "\??\" and its path, an empty target for a deletion.
+constexpr char kSessionManagerKey[] = "System\\CurrentControlSet\\Control\\Session Manager";
+constexpr char kPendingValue[] = "PendingFileRenameOperations";
+constexpr char kNtPathPrefix[] = "\\??\\";
+
+bool IsDeletionOfAny(const std::string& source, const std::string& target, const std::vector<std::string>& paths) {
+    if (!target.empty()) return false;
+    for (const std::string& path : paths)
+        if (lstrcmpiA(source.c_str(), (kNtPathPrefix + path).c_str()) == 0) return true;
+    return false;
+}
+
 std::string Failure(const char* step, DWORD code) {
     return "Fail to restart system! (" + std::string(step) + std::to_string(code) + ")";
 }
@@ -56,4 +69,45 @@ bool RestartWindows(const std::string& title) {
     }
     LoggedMsgBox(failure, MB_OK, title);
     return false;
+}
+
+DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths) {
+    HKEY key = nullptr;
+    LONG status = Machine->regOpenKey(HKEY_LOCAL_MACHINE, kSessionManagerKey, &key);
+    if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
+    if (status != ERROR_SUCCESS) return DWORD(status);
+    DWORD type = 0, size = 0;
+    status = Machine->regQueryValueEx(key, kPendingValue, nullptr, &type, nullptr, &size);
+    std::string list(size, '\0');
+    if (status == ERROR_SUCCESS && size > 0)
+        status = Machine->regQueryValueEx(key, kPendingValue, nullptr, &type, reinterpret_cast<BYTE*>(&list[0]), &size);
+    if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) {
+        Machine->regCloseKey(key);
+        return status == ERROR_FILE_NOT_FOUND || status == ERROR_SUCCESS ? ERROR_SUCCESS : DWORD(status);
+    }
+    list.resize(size);
+    std::string kept;
+    bool cancelled = false;
+    for (size_t at = 0; at < list.size() && list[at] != '\0';) {
+        const std::string source = list.c_str() + at;
+        at += source.size() + 1;
+        const std::string target = at < list.size() ? list.c_str() + at : "";
+        at += target.size() + 1;
+        if (IsDeletionOfAny(source, target, paths)) {
+            InstallLog("took back the deletion of " + source.substr(sizeof kNtPathPrefix - 1) + " at the restart.");
+            cancelled = true;
+            continue;
+        }
+        kept += source + '\0' + target + '\0';
+    }
+    if (cancelled) {
+        kept += '\0';
+        status = Machine->regSetValueEx(key, kPendingValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                                        DWORD(kept.size()));
+        // On the disk before setup sets the port driver's file aside: a power cut must not bring
+        // the touch driver's deletion back.
+        if (status == ERROR_SUCCESS) status = Machine->regFlushKey(key);
+    }
+    Machine->regCloseKey(key);
+    return DWORD(status);
 }

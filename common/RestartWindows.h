@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The system calls of a restart, replaceable for tests.
 struct RestartCalls {
@@ -22,5 +23,10 @@ std::string RequestRestart(const RestartCalls& calls = kSystemRestartCalls);
 
 // RequestRestart, with a failure shown in a message box titled title. True when accepted.
 bool RestartWindows(const std::string& title);
+
+// Takes back the deletions at the next restart that were asked for these files and folders: a
+// removal not yet followed by its restart would otherwise delete the copies that an installation
+// has written since. Renames at the restart stay. ERROR_SUCCESS, or why the list was not changed.
+DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths);
 
 #endif

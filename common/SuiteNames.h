@@ -28,6 +28,8 @@ constexpr char kUninstallerFile[] = "QRWNTPde.exe";
 constexpr char kStartupFile[] = "QRWNTPao.exe";
 constexpr char kSetupFile[] = "QRWNTPdi.exe";
 constexpr char kRightButtonToolFile[] = "QRWNTPrb.exe";
+// The installer's uninstall program, which the uninstaller runs.
+constexpr char kUninstallProgramFile[] = "unins000.exe";
 
 // The install side's log in the Windows folder: the installer, setup, the uninstaller and the
 // uninstall program each append what they did and what failed, for whoever supports the PC.

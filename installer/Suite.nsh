@@ -19,16 +19,23 @@
 ; The suite's icon, on the setup file and on the uninstall program.
 !define SUITE_ICON   "${__FILEDIR__}/../resources/touch.ico"
 
-; The files of the installation folder, the vendor's among them.
-!macro ForEachInstalledFile DO FOLDER
+; The files of the installation folder: the programs, which every installer writes, and the
+; vendor's, which a vendor's installer brings or a vendor puts there by hand.
+!macro ForEachProgramFile DO FOLDER
   !insertmacro ${DO} "${FOLDER}\QRWNTPcp.exe"
   !insertmacro ${DO} "${FOLDER}\QRWNTPao.exe"
   !insertmacro ${DO} "${FOLDER}\QRWNTPrb.exe"
   !insertmacro ${DO} "${FOLDER}\QRWNTPdi.exe"
   !insertmacro ${DO} "${FOLDER}\unins000.exe"
+!macroend
+!macro ForEachVendorFile DO FOLDER
   !insertmacro ${DO} "${FOLDER}\QRVender.Bmp"
   !insertmacro ${DO} "${FOLDER}\QRVender.Cut"
   !insertmacro ${DO} "${FOLDER}\setup.oem"
+!macroend
+!macro ForEachInstalledFile DO FOLDER
+  !insertmacro ForEachProgramFile ${DO} "${FOLDER}"
+  !insertmacro ForEachVendorFile ${DO} "${FOLDER}"
 !macroend
 !macro DeleteNow FILE
   Delete "${FILE}"

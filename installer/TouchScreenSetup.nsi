@@ -57,6 +57,51 @@ programs before you go on.$\r$\n$\r$\n$_CLICK"
 ; where they are, and the folder goes when this installation goes elsewhere.
 Var EarlierFolder
 
+; The installer's own exit code when setup could not be started (its other codes are setup's).
+!define EXIT_SETUP_NOT_STARTED 3
+
+; Replaces the folder on the stack by its full long path without a trailing backslash, so that one
+; folder named in two ways (its short name, another letter case, a trailing backslash) compares
+; equal; a folder that is not there stays as it was named. GetLongPathName is looked up when it is
+; called: Windows NT 4.0 lacks it, and the name then stays as the system gave it.
+Function FolderForComparison
+  Exch $R0
+  Push $R1
+  Push $R2
+  ClearErrors
+  GetFullPathName $R1 $R0
+  ${IfNot} ${Errors}
+    StrCpy $R0 $R1
+    System::Call 'kernel32::GetLongPathName(t R0, t .R1, i ${NSIS_MAX_STRLEN}) i .R2'
+    ${If} $R2 > 0
+    ${AndIf} $R2 < ${NSIS_MAX_STRLEN}
+      StrCpy $R0 $R1
+    ${EndIf}
+  ${EndIf}
+  StrCpy $R1 $R0 1 -1
+  ${If} $R1 == "\"
+    StrCpy $R0 $R0 -1
+  ${EndIf}
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
+; A vendor's file of the earlier folder goes with the installation when this installer brought
+; none of that name; it is deleted there only once its copy is in place. Anything else of the
+; vendor's stays where it is: the installer did not write it.
+!macro CarryVendorFile FILE
+  ${GetFileName} "${FILE}" $R3
+  ${If} ${FileExists} "${FILE}"
+  ${AndIfNot} ${FileExists} "$INSTDIR\$R3"
+    CopyFiles /SILENT "${FILE}" "$INSTDIR\$R3"
+    ${If} ${FileExists} "$INSTDIR\$R3"
+      Delete /REBOOTOK "${FILE}"
+      !insertmacro Log "Carried the vendor's file ${FILE} over to $INSTDIR."
+    ${EndIf}
+  ${EndIf}
+!macroend
+
 ; Stops before anything is changed, with the reason (also as the exit code when silent).
 !macro Refuse TEXT
   !insertmacro Log "${TEXT}"
@@ -226,10 +271,18 @@ Section
     DeleteRegValue HKLM "${ARP_KEY}" "URLInfoAbout"
   ${EndIf}
 
-  ; An installation moved to another folder leaves nothing in the earlier one.
+  ; An installation moved to another folder takes its files from the earlier one; the earlier
+  ; folder goes when nothing else is left in it.
+  Push $EarlierFolder
+  Call FolderForComparison
+  Pop $0
+  Push $INSTDIR
+  Call FolderForComparison
+  Pop $1
   ${If} $EarlierFolder != ""
-  ${AndIf} $EarlierFolder != $INSTDIR
-    !insertmacro ForEachInstalledFile DeleteAtRestart "$EarlierFolder"
+  ${AndIf} $0 != $1
+    !insertmacro ForEachProgramFile DeleteAtRestart "$EarlierFolder"
+    !insertmacro ForEachVendorFile CarryVendorFile "$EarlierFolder"
     RMDir /REBOOTOK "$EarlierFolder"
     ; Windows defers the removal while something still holds the folder or a file in it.
     ${If} ${FileExists} "$EarlierFolder\*.*"
@@ -249,8 +302,13 @@ Section
   ; Setup registers the driver in place of the port driver and asks for the restart. Its exit code
   ; says which step failed; the installer ends with it.
   !insertmacro Log "Files and keys in place; starting setup."
+  ClearErrors
   ExecWait '"$INSTDIR\QRWNTPdi.exe"' $0
-  ${If} $0 != 0
+  ${If} ${Errors}
+    DetailPrint "Setup could not be started."
+    !insertmacro Log "Setup ($INSTDIR\QRWNTPdi.exe) could not be started: the driver is not registered."
+    SetErrorLevel ${EXIT_SETUP_NOT_STARTED}
+  ${ElseIf} $0 != 0
     DetailPrint "Setup ended with exit code $0."
     !insertmacro Log "Setup ended with exit code $0."
     SetErrorLevel $0

@@ -43,25 +43,16 @@ FunctionEnd
 ; Exit codes: 0 removed; 3 the PS/2 port driver's file could not be put back, so nothing was removed.
 !define EXIT_PORT_DRIVER_NOT_RESTORED 3
 
-; Puts the port driver's file back from its copy aside and deletes the copy once the file is in
-; place, with the copy's size. Sets the error flag when the file is not in place afterwards.
+; Puts the port driver's file back with the uninstaller's own code (PORT_RESTORE, carried inside this
+; program): a whole i8042prt.sys stays, else a whole copy aside goes over it, written to the disk
+; before the copy aside goes; a copy aside that is not whole is never copied. Sets the error flag
+; when no whole i8042prt.sys is in place afterwards, or when the library cannot be called.
 Function RestorePortDriver
-  StrCpy $R0 "$SYSDIR\drivers\i8042prt.sys"
-  StrCpy $R1 "$SYSDIR\drivers\i8042prt.off"
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\QRPortRs.dll" "${PORT_RESTORE}"
+  System::Call '$PLUGINSDIR\QRPortRs.dll::RestorePortDriver() i .r0 ?u'
   ClearErrors
-  ${If} ${FileExists} $R1
-    CopyFiles /SILENT $R1 $R0
-    ${GetSize} "$SYSDIR\drivers" "/M=i8042prt.off /S=0B /G=0" $R2 $R3 $R4
-    ${GetSize} "$SYSDIR\drivers" "/M=i8042prt.sys /S=0B /G=0" $R5 $R3 $R4
-    ${If} ${Errors}
-    ${OrIf} $R2 != $R5
-      SetErrors
-      Return
-    ${EndIf}
-    Delete $R1
-  ${EndIf}
-  ClearErrors
-  ${IfNot} ${FileExists} $R0
+  ${If} $0 != 0
     SetErrors
   ${EndIf}
 FunctionEnd
@@ -77,7 +68,7 @@ Section
   !insertmacro Log "Removing ${PRODUCT} from $INSTDIR."
   Call RestorePortDriver
   ${If} ${Errors}
-    !insertmacro Log "The PS/2 port driver's file could not be put back from $SYSDIR\drivers\i8042prt.off, so nothing was removed."
+    !insertmacro Log "The PS/2 port driver's file could not be put back from $SYSDIR\drivers\i8042prt.off ($0), so nothing was removed."
     SetErrorLevel ${EXIT_PORT_DRIVER_NOT_RESTORED}
     Quit
   ${EndIf}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/BasWinDIRs.h"
 #include "common/PortDriverFile.h"
@@ -155,18 +156,32 @@ bool LowerPortDriverErrorControl() {
                     [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
 }
 
-// Sets the port driver's file aside; "" when it is aside, else what went wrong. Without a ".sys"
-// there is nothing to move (a second run finds the copy already aside); a ".sys" that is there
-// but cannot be read is not such a case.
+// Sets the port driver's file aside; "" when it is aside, else what went wrong. A whole copy aside
+// beside no whole ".sys" was set aside before (a second run, or a removal cut off while it put the
+// file back): a ".sys" that is not whole is never copied over it.
 std::string MovePortDriverAside() {
     const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
-    if (!IsThere(inUse)) {
-        InstallLog(inUse + " is not there: the port driver's file was set aside before.");
+    const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
+    if (!IsWholeImage(inUse) && IsWholeImage(aside)) {
+        InstallLog(aside + " is whole: the port driver's file was set aside before.");
         return "";
     }
-    const WholeMove move = MoveWhole(inUse, PortDriverPath(DriversDir, kPortDriverAside));
+    const WholeMove move = MoveWhole(inUse, aside);
     if (move.problem.empty()) InstallLog("set the PS/2 port driver's file aside.");
     return move.problem;
+}
+
+// An earlier removal whose restart has not come yet would delete what the installer has just
+// written, the touch driver's file among them: after the port driver's file is set aside, the
+// next start would then have no driver for the keyboard.
+bool KeepTheInstalledFiles() {
+    std::vector<std::string> paths = {InstallPath, WindowsDir + kUninstallerFile, DriversDir + kDriverFileName};
+    for (const char* file : {kControlPanelFile, kStartupFile, kRightButtonToolFile, kSetupFile, kUninstallProgramFile})
+        paths.push_back(InstallPath + "\\" + file);
+    for (const char* file : {kVendorBitmapFile, kVendorCutFile, kSetupInfoFile}) paths.push_back(InstallPath + file);
+    const DWORD status = CancelDeletionsAtRestart(paths);
+    SetLastError(status);
+    return status == ERROR_SUCCESS;
 }
 
 // The registry steps, in their order; each runs only after all before it went well.
@@ -175,6 +190,7 @@ struct RegistryStep {
     bool (*run)();
 };
 constexpr RegistryStep kRegistrySteps[] = {
+    {"the list of deletions at the restart, without the installed files", KeepTheInstalledFiles},
     {"the touch driver's service key", WriteServiceKey},
     {"the touch driver's parameters", CopyPortParameters},
     {"the touch driver's Enum key", CreateEnumKey},
@@ -230,10 +246,8 @@ SetupExit ServiceRegistrySetup() {
     // The port driver's file goes aside only for a touch driver that can take its place at the next
     // start: without either, the PC would start with neither keyboard nor mouse.
     const std::string driverFile = DriversDir + kDriverFileName;
-    SetLastError(ERROR_SUCCESS);
-    if (!IsWholeImage(driverFile)) {
-        const DWORD error = GetLastError();
-        const std::string why = error != ERROR_SUCCESS ? tk::ErrorText(error) : "it is cut short.";
+    const std::string why = WholeImageProblem(driverFile);
+    if (!why.empty()) {
         Tell(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, MB_OK | MB_ICONEXCLAMATION);
         return kSetupNoDriverFile;
     }

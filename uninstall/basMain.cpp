@@ -14,12 +14,20 @@
 namespace {
 
 constexpr char kProgressText[] = "Removing files from your system...";
-constexpr char kUninstallProgram[] = "\\unins000.exe";
 constexpr char kUninstallSwitch[] = " /SILENT";
 constexpr char kStartupFailureText[] = "Fail to remove files! (Startup)";
 constexpr char kWaitFailedText[] = "Fail to remove files! (WAIT_FAILED)";
 constexpr char kWaitAbandonedText[] = "Fail to remove files! (WAIT_ABANDONED)";
 constexpr char kWaitTimeoutText[] = "Fail to remove files! (WAIT_TIMEOUT)";
+constexpr char kExitCodeText[] = "Fail to remove files! (exit code ";
+// unins000.exe's own exit code when it could not put the port driver's file back.
+constexpr DWORD kUninstallPortDriverNotBack = 3;
+constexpr char kUninstallPortDriverNotBackText[] =
+    "The uninstall program could not put the PS/2 port driver's file back, so it has removed nothing and "
+    "Windows is not restarted. That driver serves the keyboard and the mouse: run the removal again once "
+    "its file can be put back.";
+constexpr char kUninstallFailedText[] =
+    "The uninstall program did not finish, so Windows is not restarted. Run the removal again.";
 constexpr char kPathsFailureText[] = "Fail to get Windows Paths!";
 constexpr char kCompleteText[] =
     "Removal is complete to uninstall TouchScreen drivers and utilities.\r\n\r\nThe Windows must be restarted.";
@@ -75,7 +83,7 @@ void GetWindowsPathsOrEnd() {
 const UninstallWaitCalls kSystemUninstallWaitCalls = {WaitForSingleObject, tk::DoEvents};
 
 std::string UninstallCommandLine(const std::string& installPath) {
-    return "\"" + installPath + kUninstallProgram + "\"" + kUninstallSwitch;
+    return "\"" + installPath + "\\" + kUninstallProgramFile + "\"" + kUninstallSwitch;
 }
 
 std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls) {
@@ -98,28 +106,18 @@ std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls) {
 std::string PortDriverRestoreProblem(const std::string& driversDir) {
     const std::string inUse = PortDriverPath(driversDir, kPortDriverInUse);
     const std::string aside = PortDriverPath(driversDir, kPortDriverAside);
-    if (!IsThere(aside)) {
-        if (FileExists(inUse)) return "";
-        return "Neither " + aside + " nor " + inUse + " is there.";
-    }
-    if (!FileExists(aside)) return aside + " cannot be read.";
+    if (IsWholeImage(inUse)) return "";
+    if (!IsThere(aside)) return "Neither " + aside + " nor a whole " + inUse + " is there.";
+    const std::string notWhole = WholeImageProblem(aside);
+    if (!notWhole.empty()) return aside + ": " + notWhole;
     if (!CanBeWritten(inUse)) return inUse + " cannot be written.";
     return "";
 }
 
-bool RestorePortDriver(const std::string& driversDir) {
-    const std::string inUse = PortDriverPath(driversDir, kPortDriverInUse);
-    const std::string aside = PortDriverPath(driversDir, kPortDriverAside);
-    if (!IsThere(aside)) return IsThere(inUse);
-    const WholeMove move = MoveWhole(aside, inUse);
-    if (!move.copied) {
-        InstallLog("the PS/2 port driver's file is not back: " + move.problem);
-        return false;
-    }
-    InstallLog("put the PS/2 port driver's file back.");
-    // The file is back whole: a copy left beside it is untidy, not a risk.
-    if (!move.problem.empty()) InstallLog("the copy aside stays: " + move.problem);
-    return true;
+std::string UninstallProgramFailure(DWORD exitCode) {
+    if (exitCode == 0) return "";
+    return kExitCodeText + std::to_string(exitCode) + ")\r\n\r\n" +
+           (exitCode == kUninstallPortDriverNotBack ? kUninstallPortDriverNotBackText : kUninstallFailedText);
 }
 
 void CloseToolThroughDriver() {
@@ -148,29 +146,38 @@ void RemoveSoftware() {
         ShowFailureBox(kStartupFailureText);
         EndRemoval(kRemovalNotStarted);
     }
-    const std::string failure = WaitForUninstall(process);
+    std::string failure = WaitForUninstall(process);
     DWORD exitCode = 0;
-    if (failure.empty() && GetExitCodeProcess(process, &exitCode))
-        InstallLog("the uninstall program ended with exit code " + std::to_string(exitCode) + ".");
+    if (failure.empty() && !GetExitCodeProcess(process, &exitCode)) failure = kWaitFailedText;
     CloseHandle(process);
     if (!failure.empty()) {
         ShowFailureBox(failure);
         EndRemoval(kRemovalNotAwaited);
     }
+    InstallLog("the uninstall program ended with exit code " + std::to_string(exitCode) + ".");
+    failure = UninstallProgramFailure(exitCode);
+    if (!failure.empty()) {
+        frmMessage.Unload();
+        ShowFailureBox(failure);
+        EndRemoval(kRemovalUninstallFailed);
+    }
 
-    const std::string self = WindowsPath + "\\" + kUninstallerFile;
-    if (!Machine->moveFileEx(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        InstallLog(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
-
-    const bool restored = RestorePortDriver(DriversDir);
+    // The uninstall program put the file back before it removed anything; this sees it in place,
+    // also where the uninstall program is another one.
+    const DWORD restored = RestorePortDriverFile(DriversDir);
     frmMessage.Unload();
-    if (!restored) {
+    if (restored != ERROR_SUCCESS) {
         const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
         const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
         ShowFailureBox("The PS/2 port driver's file could not be put back, so Windows is not restarted.\r\n\r\n"
-                       "Copy " + aside + " to " + inUse + " before you restart Windows.");
+                       "Copy " + aside + " to " + inUse + " before you restart Windows.\r\n\r\n" +
+                       tk::ErrorText(restored));
         EndRemoval(kRemovalPortDriverNotBack);
     }
+    // Only now: a removal that failed keeps its uninstaller, so that it can be run again.
+    const std::string self = WindowsPath + "\\" + kUninstallerFile;
+    if (!Machine->moveFileEx(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        InstallLog(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
     tk::MsgBox(kCompleteText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kUninstallerTitle);
     EndRemoval(RestartWindows(kUninstallerTitle) ? kRemovalDone : kRemovalRestartRefused);
 }

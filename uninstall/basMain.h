@@ -1,6 +1,6 @@
 // The uninstaller's steps after the user said Yes: the right-button tool closed, the suite's own
-// uninstall program run and awaited, the uninstaller's file scheduled for deletion, the PS/2 port
-// driver's file put back, and the restart.
+// uninstall program run and awaited, the PS/2 port driver's file checked back in place, the
+// uninstaller's file scheduled for deletion once all of that went well, and the restart.
 #ifndef UNINSTALL_BASMAIN_H
 #define UNINSTALL_BASMAIN_H
 
@@ -18,6 +18,7 @@ enum RemovalExit : unsigned long {
     kRemovalNotAwaited = 14,           // the uninstall program failed or outlasted the waits
     kRemovalPortDriverNotBack = 15,    // removed, but the port driver's file is not back: no restart
     kRemovalRestartRefused = 16,       // removed, but Windows did not take the restart request
+    kRemovalUninstallFailed = 17,      // the uninstall program ended with a failure: no restart
 };
 
 // The whole removal, from the hidden confirmation window to the restart request; ends the program.
@@ -43,12 +44,12 @@ extern const UninstallWaitCalls kSystemUninstallWaitCalls;
 // "" when the process ended within the waits, else the failure text to show.
 std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls = kSystemUninstallWaitCalls);
 
-// Whether the port driver's file in driversDir can be put back: "" when its copy aside can be
-// read and its own file written, or when there is no copy aside but the file is in place; else
+// Whether the port driver's file in driversDir can be put back (RestorePortDriverFile): "" when
+// it is whole in place, or when its copy aside is whole and its own file can be written; else
 // what stands in the way.
 std::string PortDriverRestoreProblem(const std::string& driversDir);
-// Copies the copy aside over the port driver's file and deletes the copy only once the file is
-// whole. True when the file is in place afterwards (also when there was no copy to restore).
-bool RestorePortDriver(const std::string& driversDir);
+
+// The failure text for the uninstall program's exit code: "" for 0 (removed).
+std::string UninstallProgramFailure(DWORD exitCode);
 
 #endif

@@ -1,6 +1,7 @@
 /* Test bed stand-in for the suite's outside uninstall program: notes its command line in
  * unins000.log beside itself, waits QR_UNINS000_DELAY_MS milliseconds when that is set (so
- * that tests can check who waits for it), and ends.
+ * that tests can check who waits for it), and ends with QR_UNINS000_EXIT_CODE when that is set,
+ * else 0.
  *
  * With QR_UNINS000_GATE set it notes nothing and is a gate in front of the real program, unins000.gated.exe
  * beside it: it waits until the event of that name is set, then runs that program with its own
@@ -52,7 +53,7 @@ static const char *Arguments(const char *line)
 
 int main(void)
 {
-    char path[MAX_PATH], delay[16], gate[64];
+    char path[MAX_PATH], delay[16], gate[64], code[16];
     DWORD length = GetModuleFileNameA(NULL, path, MAX_PATH - 8), written;
     const char *line = GetCommandLineA();
     char *slash;
@@ -75,5 +76,7 @@ int main(void)
     }
     if (GetEnvironmentVariableA("QR_UNINS000_DELAY_MS", delay, sizeof delay) && delay[0])
         Sleep((DWORD)strtoul(delay, NULL, 10));
+    if (GetEnvironmentVariableA("QR_UNINS000_EXIT_CODE", code, sizeof code) && code[0])
+        return (int)strtoul(code, NULL, 10);
     return 0;
 }

@@ -4,9 +4,10 @@
 # The installer's cycle in two bare beds made for it: "cycle" goes through it, "cyclecontrol" only
 # through the same restarts. Refused installs, an install whose driver file cannot be written,
 # then install silently, restart, check, update while the right-button tool runs, update into
-# another folder, restart; the uninstall program alone,
+# another folder and into the same folder named other ways, restart; the uninstall program alone,
 # restart, check; install, a removal whose uninstall program outlasts the uninstaller's wait,
-# restart, check; install, restart, remove, restart, check. Then the registry and the files of
+# restart, check; install over the deletions of a removal not yet restarted, restart, check,
+# remove, restart, check. Then the registry and the files of
 # "cycle" must have changed only where those of "cyclecontrol" did too, but for the install log
 # that stays for whoever supports the PC. What else differs is printed.
 set -euo pipefail
@@ -55,8 +56,9 @@ restart_both
 step cycle ARemovalThatOutlastsItsWaitIsFinishedByTheUninstallProgram
 restart_both
 step cycle AfterTheRestartNothingOfTheSuiteIsLeft
-step cycle InstallSilently
+step cycle InstallOverARemovalNotYetRestarted
 restart_both
+step cycle AfterTheRestartTheSuiteRuns
 step cycle RemoveFromAddOrRemovePrograms
 restart_both
 step cycle AfterTheRestartNothingOfTheSuiteIsLeft

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
-constexpr char kPortDriverStandIn[] = "Test bed stand-in for the PS/2 port driver file.\n";
 constexpr char kArpKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen QR-K52-PS2";
 constexpr char kSetupFinished[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
@@ -192,6 +191,18 @@ void InstallSilently(const std::string& arguments = "/S") {
 
 TEST(Cycle, InstallSilently) { InstallSilently(); }
 
+// A removal whose restart has not come yet leaves the deletions of what it could not delete at
+// once; an installation before that restart must outlive them.
+TEST(Cycle, InstallOverARemovalNotYetRestarted) {
+    const std::string folder = DefaultInstallPath();
+    for (const std::string& path : {folder + "\\" + kUninstallProgramFile, Folder(GetWindowsDirectoryA) + "\\" + kUninstallerFile,
+                                    uia::DriversFolder() + kDriverFileName, folder}) {
+        ASSERT_TRUE(MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) << path;
+        EXPECT_TRUE(uia::DeletionPending(path)) << path;
+    }
+    InstallSilently();
+}
+
 ULONGLONG Ticks(const FILETIME& time) { return ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
 
 ULONGLONG LastWritten(const std::string& path) {
@@ -226,20 +237,39 @@ TEST(Cycle, UpdatesOverTheRunningToolAndIntoAnotherFolderReplaceEveryFile) {
     for (const std::string& file : files) EXPECT_GT(LastWritten(file), aged) << file;
     EXPECT_TRUE(uia::Exists(uia::DriversFolder() + "QRWNTPS2.new")) << "the driver in use, replaced at the restart";
 
+    // A vendor's file put there by hand goes with the installation, whose installer brings none.
+    const std::string vendorFile = "\\QRVender.Cut", byHand = "a vendor's file, put there by hand";
+    uia::WriteFileText(earlier + vendorFile, byHand);
     InstallSilently("/S /D=" + moved);
     EXPECT_EQ(uia::RegistryText(kRecordKey, "InstallPath"), moved);
     EXPECT_TRUE(uia::Exists(moved + "\\" + kRightButtonToolFile));
+    EXPECT_EQ(uia::Contents(moved + vendorFile), byHand);
     // Windows defers the removal to the restart while something still holds the folder; the next
     // step, after the restart, finds it gone.
     EXPECT_TRUE(!uia::Exists(earlier) || uia::DeletionPending(earlier)) << earlier;
     const std::string log = uia::Contents(Folder(GetWindowsDirectoryA) + "\\" + kInstallLogFile);
     EXPECT_NE(log.find(uia::Exists(earlier) ? "goes at the restart" : "Removed the earlier installation folder"),
               std::string::npos) << log;
+
+    // The same folder named another way is no other folder: nothing of it goes.
+    char shortName[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA(moved.c_str(), shortName, MAX_PATH), 0u);
+    std::string otherCase = moved;
+    CharUpperA(&otherCase[0]);
+    for (const std::string& spelling : {std::string(shortName), otherCase + "\\", moved}) {
+        InstallSilently("/S /D=" + spelling);
+        for (const char* file : {kControlPanelFile, kUninstallProgramFile, vendorFile.c_str() + 1}) {
+            const std::string path = moved + "\\" + file;
+            EXPECT_TRUE(uia::Exists(path) && !uia::DeletionPending(path)) << path << ", installed as " << spelling;
+        }
+    }
 }
 
 TEST(Cycle, AfterTheRestartTheSuiteRuns) {
     const std::string installPath = uia::RegistryText(kRecordKey, "InstallPath");
     EXPECT_EQ(installPath, DefaultInstallPath());
+    for (const std::string& path : {installPath + "\\" + kUninstallProgramFile, Folder(GetWindowsDirectoryA) + "\\" + kUninstallerFile})
+        EXPECT_TRUE(uia::Exists(path)) << path;
     uia::Driver driver;
     driver.Open();
     // The startup program ran at the logon.
@@ -281,7 +311,7 @@ TEST(Cycle, RemoveFromAddOrRemovePrograms) {
 // The removal puts the port driver's file back before it removes anything of the touch driver;
 // what is in use goes at the restart.
 void ExpectRemovedBeforeTheRestart() {
-    EXPECT_EQ(uia::Contents(uia::kPortSys), kPortDriverStandIn);
+    EXPECT_EQ(uia::Contents(uia::kPortSys), uia::PortDriverImage());
     EXPECT_FALSE(uia::Exists(uia::kPortOff));
     EXPECT_EQ(uia::RegistryText(kArpKey, "DisplayName"), "");
     EXPECT_EQ(uia::RegistryText("System\\CurrentControlSet\\Services\\QRWNTPS2", "Group"), "");
@@ -343,7 +373,7 @@ TEST(Cycle, AfterTheRestartNothingOfTheSuiteIsLeft) {
     for (const std::string& path : {DefaultInstallPath(), windows + "\\" + kUninstallerFile,
                                     uia::DriversFolder() + kDriverFileName, uia::kPortOff})
         EXPECT_FALSE(uia::Exists(path)) << path;
-    EXPECT_EQ(uia::Contents(uia::kPortSys), kPortDriverStandIn);
+    EXPECT_EQ(uia::Contents(uia::kPortSys), uia::PortDriverImage());
     EXPECT_FALSE(uia::Driver::Available());
 }
 

@@ -28,7 +28,7 @@ constexpr char kPortKey[] = "System\\CurrentControlSet\\Services\\i8042prt";
 constexpr char kServiceKey[] = "System\\CurrentControlSet\\Services\\QRWNTPS2";
 constexpr char kEventLogKey[] = "System\\CurrentControlSet\\Services\\EventLog\\System\\QRWNTPS2";
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
-constexpr char kPortDriverBytes[] = "The PS/2 port driver of an XP machine, as the setup test lays it out.";
+const std::string kPortDriverBytes = uia::PortDriverImage("of an XP machine, as the setup test lays it out");
 constexpr char kVendor[] = "Acme Touch Systems";
 constexpr char kFinishedText[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"

@@ -361,6 +361,9 @@ std::string DriversFolder();
 // The PS/2 port driver's file, and where setup sets it aside.
 inline const std::string kPortSys = DriversFolder() + "i8042prt.sys";
 inline const std::string kPortOff = DriversFolder() + "i8042prt.off";
+// A whole driver image as the bed's port driver file, with mark after its last section, so that
+// a test tells its copies apart: the install side keeps or restores only whole images.
+std::string PortDriverImage(const std::string& mark = "");
 
 bool Exists(const std::string& path);
 // The whole file; "" when it cannot be read.

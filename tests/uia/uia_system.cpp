@@ -15,6 +15,12 @@ std::string DriversFolder() {
     return std::string(system) + "\\drivers\\";
 }
 
+std::string PortDriverImage(const std::string& mark) {
+    static const std::string image = Contents(ExeFolder() + "\\..\\standins\\i8042prt.sys");
+    if (image.empty()) throw Error("the bed's port driver file is missing from the build's standins folder");
+    return image + mark;
+}
+
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::string Contents(const std::string& path) {

@@ -21,7 +21,7 @@ using uia::kPortSys;
 using uia::RegistryText;
 
 constexpr char kTitle[] = "TouchScreen Software Removal";
-constexpr char kPortDriverBytes[] = "The PS/2 port driver, set aside by setup.";
+const std::string kPortDriverBytes = uia::PortDriverImage("set aside by setup");
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
 constexpr char kUninstallProgram[] = "unins000.exe";
 constexpr DWORD kBeyondTheWaits = 10 * 1000 + uia::kDefaultTimeout;
@@ -120,7 +120,8 @@ TEST_F(Removal, TheWindowAsksAndNoChangesNothing) {
 // the removal before the tool is closed or the uninstall program started. A registration left by a
 // tool that died, now held by a window of another program, gets no message.
 TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
-    enum ToolAfter { kStillRunning, kClosed, kDiedBefore };
+    // kWaitedFor: closed, and the uninstall program outlasts the waits.
+    enum ToolAfter { kStillRunning, kClosed, kWaitedFor, kDiedBefore };
     HANDLE held = INVALID_HANDLE_VALUE;
     std::unique_ptr<uia::StandInWindow> other;
     const std::string program = uia::InstallFile(kUninstallProgram), away = program + ".away";
@@ -139,13 +140,15 @@ TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
              driver.RegisterTool(other->Window());
          },
          kDiedBefore},
-        {"Fail to remove files! (WAIT_TIMEOUT)", [] { SetEnvironmentVariableA("QR_UNINS000_DELAY_MS", "600000"); }, kClosed},
+        {"Fail to remove files! (WAIT_TIMEOUT)", [] { SetEnvironmentVariableA("QR_UNINS000_DELAY_MS", "600000"); }, kWaitedFor},
+        // The real uninstall program's code when it could not put the port driver's file back.
+        {"Fail to remove files! (exit code 3)", [] { SetEnvironmentVariableA("QR_UNINS000_EXIT_CODE", "3"); }, kClosed},
     };
     for (const auto& c : cases) {
         if (!tool.Running()) tool = uia::StartRegisteredTool(driver, toolWindow);
         c.arrange();
         uia::PostClick(uia::Control(Start(), "cmdYes"));
-        if (c.toolAfter == kClosed) {
+        if (c.toolAfter == kWaitedFor) {
             // The program reads its window events once a second while it waits.
             HWND progress = uia::WaitForForm("frmMessage", uia::kDefaultTimeout, uninstaller.Pid());
             EXPECT_EQ(uia::Text(uia::Control(progress, "lblMsg")), "Removing files from your system...");
@@ -162,9 +165,13 @@ TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
         MoveFileA(away.c_str(), program.c_str());
         ExpectNothingLost(c.text);
         if (c.toolAfter == kDiedBefore) EXPECT_TRUE(other->Commands().empty()) << c.text;
-        else EXPECT_EQ(tool.WaitForExit(c.toolAfter == kClosed ? uia::kDefaultTimeout : 0), c.toolAfter == kClosed) << c.text;
+        else {
+            const bool closed = c.toolAfter == kClosed || c.toolAfter == kWaitedFor;
+            EXPECT_EQ(tool.WaitForExit(closed ? uia::kDefaultTimeout : 0), closed) << c.text;
+        }
         uia::KillAll(kUninstallProgram);
         SetEnvironmentVariableA("QR_UNINS000_DELAY_MS", nullptr);
+        SetEnvironmentVariableA("QR_UNINS000_EXIT_CODE", nullptr);
     }
 }
 

@@ -1,5 +1,5 @@
-// The uninstaller's steps that decide something: the wait for the uninstall program, the window's
-// layout, and whether and how the port driver's file is put back.
+// The uninstaller's steps that decide something: the wait for the uninstall program and what its
+// exit code means, the window's layout, and whether and how the port driver's file is put back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/PortDriverFile.h"
 #include "tests/uia/uia.h"
 #include "uninstall/basMain.h"
 #include "uninstall/frmMain.h"
@@ -64,47 +65,64 @@ TEST(LayOutRemovalTest, WidensForTheCaptionAndCentresFrameAndButtons) {
     EXPECT_EQ(row(wider), (std::vector<double>{7430, 827, 2151, 3973.5, 777, 2767, 5785}));
 }
 
-// The copy aside goes back whole and only then goes; whatever stands in the way is named before
-// anything is removed and leaves the files as they were.
-TEST(PortDriverRestoreTest, PutsTheCopyBackOrNamesWhatStandsInTheWay) {
+// A whole file in place stays, a whole copy aside goes back over a file that is not whole, and
+// the copy aside goes only then; a copy aside that is not whole is never copied. Whatever stands
+// in the way is named before anything is removed, and the restore then changes nothing.
+TEST(PortDriverRestoreTest, KeepsOrPutsBackAWholeFileOrNamesWhatStandsInTheWay) {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     const std::string folder = std::string(temp) + "qr_restore_" + std::to_string(GetCurrentProcessId()) + "\\";
     const std::string sys = folder + "i8042prt.sys", off = folder + "i8042prt.off";
     CreateDirectoryA(folder.c_str(), nullptr);
-    enum File { kNone, kText, kFolder, kHeld };
+    const std::string aside = uia::PortDriverImage("aside"), inUse = uia::PortDriverImage("in use");
+    const std::string halfAside = aside.substr(0, aside.size() / 2), halfInUse = inUse.substr(0, inUse.size() / 2);
+    enum Kind { kNone, kWhole, kHalf, kFolder, kHeld };
     const struct {
         const char* what;
-        File off, sys;
-        const char* named;  // nullptr: the file can be put back
+        Kind off, sys;
+        const char* named;  // nullptr: restored
     } cases[] = {
-        {"as setup left it", kText, kNone, nullptr},
-        {"both there", kText, kText, nullptr},
-        {"already back", kNone, kText, nullptr},
+        {"as setup left it", kWhole, kNone, nullptr},
+        {"setup cut off while it copied", kHalf, kWhole, nullptr},
+        {"setup cut off before it deleted", kWhole, kWhole, nullptr},
+        {"already back", kNone, kWhole, nullptr},
+        {"a restore cut off while it copied", kWhole, kHalf, nullptr},
         {"neither there", kNone, kNone, "Neither"},
-        {"copy aside is a folder", kFolder, kText, "i8042prt.off"},
-        {"copy aside held open", kHeld, kText, "i8042prt.off"},
-        {"file in use held open", kText, kHeld, "i8042prt.sys"},
+        {"only a copy aside cut short", kHalf, kNone, "i8042prt.off"},
+        {"a copy aside cut short over a file cut short", kHalf, kHalf, "i8042prt.off"},
+        {"copy aside is a folder", kFolder, kHalf, "i8042prt.off"},
+        {"copy aside held open", kHeld, kHalf, "i8042prt.off"},
+        {"file in use held open", kWhole, kHeld, "i8042prt.sys"},
     };
     for (const auto& c : cases) {
         HANDLE held = INVALID_HANDLE_VALUE;
-        for (const auto& [path, kind, text] : {std::tuple{off, c.off, "aside"}, std::tuple{sys, c.sys, "in use"}}) {
+        for (const auto& [path, kind, whole, half] :
+             {std::tuple{off, c.off, aside, halfAside}, std::tuple{sys, c.sys, inUse, halfInUse}}) {
             RemoveDirectoryA(path.c_str());
             DeleteFileA(path.c_str());
             if (kind == kFolder) CreateDirectoryA(path.c_str(), nullptr);
-            if (kind == kText || kind == kHeld) uia::WriteFileText(path, text);
+            if (kind == kWhole) uia::WriteFileText(path, whole);
+            if (kind == kHalf || kind == kHeld) uia::WriteFileText(path, half);
             if (kind == kHeld) held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         }
+        const auto laidOut = [](Kind kind, const std::string& whole, const std::string& half) {
+            return kind == kWhole ? whole : kind == kHalf || kind == kHeld ? half : "";
+        };
         const std::string problem = PortDriverRestoreProblem(folder);
         if (c.named) {
             EXPECT_NE(problem.find(c.named), std::string::npos) << c.what << ": " << problem;
+            EXPECT_NE(RestorePortDriverFile(folder), DWORD(ERROR_SUCCESS)) << c.what;
+            if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+            held = INVALID_HANDLE_VALUE;
             EXPECT_EQ(uia::Exists(off), c.off != kNone) << c.what;
-            EXPECT_EQ(uia::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
+            EXPECT_EQ(uia::Exists(sys), c.sys != kNone) << c.what << ": a file was left behind";
+            EXPECT_EQ(uia::Contents(off), laidOut(c.off, aside, halfAside)) << c.what;
+            EXPECT_EQ(uia::Contents(sys), laidOut(c.sys, inUse, halfInUse)) << c.what;
         } else {
             EXPECT_EQ(problem, "") << c.what;
             EXPECT_EQ(uia::Exists(sys), c.sys != kNone) << c.what << ": the check left a file behind";
-            EXPECT_TRUE(RestorePortDriver(folder)) << c.what;
-            EXPECT_EQ(uia::Contents(sys), c.off == kNone ? "in use" : "aside") << c.what;
+            EXPECT_EQ(RestorePortDriverFile(folder), DWORD(ERROR_SUCCESS)) << c.what;
+            EXPECT_EQ(uia::Contents(sys), c.sys == kWhole ? inUse : aside) << c.what;
             EXPECT_FALSE(uia::Exists(off)) << c.what;
         }
         if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
