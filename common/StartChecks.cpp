@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/SuiteNames.h"
+#include "common/TouchChannel.h"
 #include "common/WindowHelpers.h"
 #include "common/basOEM.h"
 
@@ -26,4 +28,10 @@ void LoadInstallationRecordOrEnd(tk::Form& form) {
         ShowErrorBox("Fail to load data from Register File!", form.GetCaption());
         tk::End();
     }
+}
+
+void OpenTouchDriverOrEnd() {
+    if (OpenTouchDriver()) return;
+    ShowErrorBox(std::string("Fail to open ") + kDriverFileName + "!", kDriverOpenFailureTitle);
+    tk::End();
 }

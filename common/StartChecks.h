@@ -1,5 +1,5 @@
 // The checks a program's main window makes while it loads, before it shows anything of its own:
-// only one copy runs, and the installation record must be there.
+// only one copy runs, the installation record must be there, and the driver must open.
 #ifndef COMMON_STARTCHECKS_H
 #define COMMON_STARTCHECKS_H
 
@@ -12,5 +12,8 @@ void EndIfAnotherCopyRuns(tk::Form& form);
 // Loads the installation record under the hourglass; when it is incomplete, says so and ends
 // the program.
 void LoadInstallationRecordOrEnd(tk::Form& form);
+
+// Opens the touch driver's channel; when it cannot be opened, says so and ends the program.
+void OpenTouchDriverOrEnd();
 
 #endif

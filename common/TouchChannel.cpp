@@ -7,6 +7,7 @@
 #include "common/basOEM.h"
 #include "toolkit/SystemCalls.h"
 #include "toolkit/automation.h"
+#include "toolkit/tk.h"
 
 HANDLE TouchDriverHandle = INVALID_HANDLE_VALUE;
 BOOL lastRequestOk = FALSE;
@@ -42,8 +43,6 @@ bool ProcessRunsFile(DWORD processId, const char* fileName) {
     return !name.empty() && lstrcmpiA(name.c_str(), fileName) == 0;
 }
 
-// WinExec returns an error code up to this value and something greater on success.
-constexpr UINT kWinExecLastError = 31;
 
 // The buffer is both input and output of the request.
 void SendRequest(DWORD code, void* buffer, DWORD size) {
@@ -129,6 +128,8 @@ void CloseRightButtonTool() { CommandRightButtonTool(RBF_CMD_CLOSE); }
 bool StartRightButtonTool() {
     // Quoted, so that an install folder with blanks cannot start a file named after the
     // folder path's first words instead of the tool.
-    const std::string commandLine = "\"" + InstallPath + "\\" + kRightButtonToolFile + "\"";
-    return WinExec(commandLine.c_str(), SW_HIDE) > kWinExecLastError;
+    HANDLE tool = tk::Shell("\"" + InstallPath + "\\" + kRightButtonToolFile + "\"", SW_HIDE);
+    if (tool == nullptr) return false;
+    CloseHandle(tool);
+    return true;
 }

@@ -1,13 +1,16 @@
 #include "common/basRegistry.h"
 
 #include <algorithm>
-#include <new>
 
 #include "common/MachineCalls.h"
 
 namespace {
 
 constexpr char kKeySeparator = '\\';
+// The registry's own limit for a value in its standard format. A value that claims more is read as
+// missing, with ERROR_NOT_ENOUGH_MEMORY, rather than allocated: the programs have no exceptions to
+// report a failed allocation with.
+constexpr DWORD kMaxStringBytes = 1024 * 1024;
 
 BYTE* AsBytes(char* text) { return reinterpret_cast<BYTE*>(text); }
 const BYTE* AsBytes(const char* text) { return reinterpret_cast<const BYTE*>(text); }
@@ -22,11 +25,11 @@ bool Succeeded(LONG result) {
 
 }  // namespace
 
-bool CreateKey(HKEY parent, const std::string& keyPath, std::string& subKey, HKEY& key) {
+bool CreateKey(HKEY parent, const std::string& keyPath, const std::string& subKey, HKEY& key) {
     if (keyPath.empty()) return false;
     // RegCreateKeyA rejects a relative path that starts with a separator.
-    if (!subKey.empty() && subKey.front() == kKeySeparator) subKey.erase(0, 1);
-    const std::string path = subKey.empty() ? keyPath : keyPath + kKeySeparator + subKey;
+    const size_t from = !subKey.empty() && subKey.front() == kKeySeparator ? 1 : 0;
+    const std::string path = subKey.size() == from ? keyPath : keyPath + kKeySeparator + subKey.substr(from);
     HKEY opened = nullptr;
     if (!Succeeded(Machine->regCreateKey(parent, path.c_str(), &opened))) return false;
     key = opened;
@@ -47,20 +50,17 @@ bool QueryString(HKEY key, const std::string& valueName, std::string& text) {
     DWORD size = 0;
     if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (type != REG_SZ) return false;
-    try {
-        std::string buffer(size, ' ');
-        // The value may have changed since the size was learnt: a longer one fails with
-        // ERROR_MORE_DATA, a shorter one reports fewer bytes, a retyped one a new type.
-        DWORD read = size;
-        if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &read) != ERROR_SUCCESS)
-            return false;
-        if (type != REG_SZ) return false;
-        buffer.resize(std::min(read, size));
-        text = TrimAtNul(buffer);
-        return true;
-    } catch (const std::bad_alloc&) {
+    if (size > kMaxStringBytes) return Succeeded(ERROR_NOT_ENOUGH_MEMORY);
+    std::string buffer(size, ' ');
+    // The value may have changed since the size was learnt: a longer one fails with
+    // ERROR_MORE_DATA, a shorter one reports fewer bytes, a retyped one a new type.
+    DWORD read = size;
+    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &read) != ERROR_SUCCESS)
         return false;
-    }
+    if (type != REG_SZ) return false;
+    buffer.resize(std::min(read, size));
+    text = TrimAtNul(buffer);
+    return true;
 }
 
 bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {

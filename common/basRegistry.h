@@ -9,15 +9,15 @@
 #include <string>
 
 // Opens parent\keyPath\subKey, creating it when missing. Fails at once on an empty keyPath.
-// A leading "\" is removed from subKey, in the caller's variable too; an empty subKey opens
-// keyPath alone. key is set only on success.
-bool CreateKey(HKEY parent, const std::string& keyPath, std::string& subKey, HKEY& key);
+// A leading "\" of subKey is left out; an empty subKey opens keyPath alone. key is set only on
+// success.
+bool CreateKey(HKEY parent, const std::string& keyPath, const std::string& subKey, HKEY& key);
 // Opens an existing key; key is set only on success.
 bool OpenKey(HKEY parent, const std::string& keyPath, HKEY& key);
 bool CloseKey(HKEY key);
 
-// Reads a REG_SZ value, cut at its first NUL. Any other type counts as missing. text is
-// changed only on success.
+// Reads a REG_SZ value, cut at its first NUL. Any other type counts as missing, and so does a value
+// past the registry's 1 MiB, with ERROR_NOT_ENOUGH_MEMORY. text is changed only on success.
 bool QueryString(HKEY key, const std::string& valueName, std::string& text);
 // Reads a 4-byte REG_DWORD value; value is changed only on success.
 bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value);

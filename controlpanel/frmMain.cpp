@@ -139,13 +139,6 @@ void FrmMain::SetUpVendorFiles() {
     if (!FileExists(vendorBitmapPath)) support.SetCaption("&About");
 }
 
-void FrmMain::OpenTouchDriverOrEnd() {
-    if (!OpenTouchDriver()) {
-        ShowErrorBox(std::string("Fail to open ") + kDriverBaseName + ".sys!", kDriverOpenFailureTitle);
-        tk::End();
-    }
-}
-
 void FrmMain::ShowSummaries() {
     const TouchSettingsBlock& s = TouchSettings;
     lblVirtualButton->SetCaption(ButtonModeSummary(s.buttonMode, s.rightButtonFunction));

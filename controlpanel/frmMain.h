@@ -32,7 +32,6 @@ public:
 private:
     void LayoutForPs2Port();
     void SetUpVendorFiles();
-    void OpenTouchDriverOrEnd();
 
     void cmdExit_Click();
     void cmdExit_MouseDown(int button, int shift);

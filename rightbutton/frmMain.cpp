@@ -1,5 +1,6 @@
 #include "rightbutton/frmMain.h"
 
+#include "common/StartChecks.h"
 #include "common/SuiteNames.h"
 #include "common/TouchChannel.h"
 #include "common/WindowHelpers.h"
@@ -49,10 +50,7 @@ void FrmMain::Form_Load() {
     HWND own = hWnd();
     oldWndProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(own, GWLP_WNDPROC));
     SetWindowLongPtrA(own, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RBF_WndProc));
-    if (!OpenTouchDriver()) {
-        ShowErrorBox(std::string("Fail to open ") + kDriverBaseName + ".sys!", kDriverOpenFailureTitle);
-        tk::End();
-    }
+    OpenTouchDriverOrEnd();
 }
 
 void FrmMain::Form_Unload(int&) {

@@ -90,9 +90,8 @@ void Tell(const std::string& text, unsigned style = MB_OK) { LoggedMsgBox(text, 
 // key opened and every write succeeded.
 template <typename Writes>
 bool WriteKey(HKEY hive, const std::string& keyPath, const std::string& subKeyName, Writes writes) {
-    std::string subKey = subKeyName;
     HKEY key = nullptr;
-    if (!CreateKey(hive, keyPath, subKey, key)) return false;
+    if (!CreateKey(hive, keyPath, subKeyName, key)) return false;
     const bool written = writes(key);
     CloseKey(key);
     return written;
@@ -117,10 +116,9 @@ bool WriteServiceKey() {
 // Copies what the port driver has of its parameters; a value it lacks, or has with another type,
 // is left out, and a failed copy of one value is not a failure.
 bool CopyPortParameters() {
-    std::string sourceSub = kParametersSubKey, destinationSub = kParametersSubKey;
     HKEY source = nullptr, destination = nullptr;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName), sourceSub, source)) return false;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), destinationSub, destination)) {
+    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName), kParametersSubKey, source)) return false;
+    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kParametersSubKey, destination)) {
         CloseKey(source);
         return false;
     }

@@ -26,9 +26,8 @@ constexpr uint8_t kRightButtonFunctionOn = 1;
 }  // namespace
 
 bool SetDoubleClickSize() {
-    std::string subKey = kMouseSubKey;
     HKEY key = nullptr;
-    if (!CreateKey(HKEY_CURRENT_USER, kMouseKeyPath, subKey, key)) return false;
+    if (!CreateKey(HKEY_CURRENT_USER, kMouseKeyPath, kMouseSubKey, key)) return false;
     // Both values are tried even when the first one fails.
     const bool widthWritten = SetString(key, kDoubleClickWidthValue, kDoubleClickSize);
     const bool heightWritten = SetString(key, kDoubleClickHeightValue, kDoubleClickSize);

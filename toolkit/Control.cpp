@@ -41,7 +41,7 @@ Control& Control::At(double left, double top, double width, double height) {
 
 Control& Control::In(Control& container) {
     if (&container.form_ != &form_ || !container.impl().IsContainer())
-        throw DesignError(name_ + ": " + container.Name() + " is no frame or picture box of its form");
+        DesignFault(name_ + ": " + container.Name() + " is no frame or picture box of its form");
     container_ = &container;
     impl_->stateValid = false;
     return *this;

@@ -68,7 +68,7 @@ Form& Form::KeyPreview(bool on) {
 
 Control& Form::Add(TkKind kind, const std::string& name, int index) {
     if (Find(name, index) != nullptr)
-        throw DesignError(name_ + ": control " + name + " designed twice");
+        DesignFault(name_ + ": control " + name + " designed twice");
     controls_.push_back(std::make_unique<Control>(*this, kind, name, index));
     return *controls_.back();
 }
@@ -92,7 +92,7 @@ Control& Form::operator()(const std::string& name, int index) {
     Control* c = Find(name, index);
     if (c == nullptr) {
         const std::string full = index >= 0 ? name + "(" + std::to_string(index) + ")" : name;
-        throw DesignError(name_ + " has no control " + full);
+        DesignFault(name_ + " has no control " + full);
     }
     return *c;
 }

@@ -3,6 +3,7 @@
 // programs and file services.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 
 #include "toolkit/Internal.h"
@@ -183,17 +184,17 @@ double Timer() {
     return now.wHour * 3600.0 + now.wMinute * 60.0 + now.wSecond + now.wMilliseconds / 1000.0;
 }
 
-unsigned long Shell(const std::string& commandLine, int showCommand) {
+HANDLE Shell(const std::string& commandLine, int showCommand) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showCommand);
     PROCESS_INFORMATION process = {};
     std::string line = commandLine;
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return 0;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return nullptr;
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return process.dwProcessId;
+    return process.hProcess;
 }
 
 int MsgBox(const std::string& text, unsigned style, const std::string& title) {
@@ -241,5 +242,14 @@ std::string ProgramName() {
 }
 
 void Trace(const std::string& text) { OutputDebugStringA((ProgramName() + ": " + text + "\n").c_str()); }
+
+void DesignFault(const std::string& text) {
+#if __cpp_exceptions
+    throw DesignError(text);
+#else
+    Trace(text);
+    std::abort();
+#endif
+}
 
 }  // namespace tk

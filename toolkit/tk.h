@@ -93,6 +93,10 @@ private:
     std::string text_;
 };
 
+// Ends a design that cannot work: a DesignError where the build has exceptions (the tests'), else
+// the program, as an uncaught error would, with the text in the trace.
+[[noreturn]] void DesignFault(const std::string& text);
+
 class Control {
 public:
     Control(Form& form, TkKind kind, std::string name, int index);
@@ -334,8 +338,10 @@ void WaitForInput(unsigned long milliseconds);
 bool PrevInstance();
 // Seconds since midnight, with fractions (local time).
 double Timer();
-// Starts a command line with the given show state; returns its process ID or 0.
-unsigned long Shell(const std::string& commandLine, int showCommand);
+// Starts a command line with the given show state: the new process's handle, which the caller
+// closes, or nullptr (and the last error). The program's one way of starting another: a process
+// that ends at once can still be awaited and asked for its exit code through the handle.
+HANDLE Shell(const std::string& commandLine, int showCommand);
 // MessageBoxA with the owner being the active form; returns the button pressed.
 int MsgBox(const std::string& text, unsigned style, const std::string& title);
 // The screen-wide mouse pointer (0 default, 11 hourglass).

@@ -57,21 +57,6 @@ bool CanBeWritten(const std::string& path) {
     return true;
 }
 
-// The process handle comes from the start itself: an uninstall program that ends at once could
-// be gone before it was opened by its ID, and its quick success would read as a failed start.
-HANDLE StartUninstallProgram() {
-    std::string commandLine = UninstallCommandLine(InstallPath);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return nullptr;
-    CloseHandle(process.hThread);
-    return process.hProcess;
-}
-
 void GetWindowsPathsOrEnd() {
     if (GetWindowsPaths()) return;
     LoggedMsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
@@ -140,7 +125,7 @@ void RemoveSoftware() {
     CloseToolThroughDriver();
     ShowProgressMessage(kProgressText, kUninstallerTitle, &CenterForm);
 
-    HANDLE process = StartUninstallProgram();
+    HANDLE process = tk::Shell(UninstallCommandLine(InstallPath), SW_SHOWNORMAL);
     if (process == nullptr) {
         InstallLog("the uninstall program did not start: " + tk::ErrorText(GetLastError()));
         ShowFailureBox(kStartupFailureText);
