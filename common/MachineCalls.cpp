@@ -85,6 +85,12 @@ const MachineCalls kWindowsCalls = {
     .readFile = ReadWholeFile,
     .flushFile = FlushWholeFile,
     .appendLog = AppendToLogFile,
+    .openProcessToken = OpenProcessToken,
+    .lookupPrivilegeValue = LookupPrivilegeValueA,
+    .adjustTokenPrivileges = AdjustTokenPrivileges,
+    .exitWindowsEx = ExitWindowsEx,
+    .waitForSingleObject = WaitForSingleObject,
+    .doEvents = tk::DoEvents,
 };
 
 const MachineCalls* Machine = &kWindowsCalls;

@@ -1,6 +1,7 @@
-// The registry and file calls through which the programs read and change the machine, and the
-// install side's log. Setup and the uninstaller change what decides whether the PC starts with a
-// keyboard: a test puts a model of the machine behind these calls and cuts a run after any call.
+// The system calls through which the programs read and change the machine, ask for the restart and
+// await another program, and the install side's log: the one seam that tests replace, a table
+// filled by member name. Setup and the uninstaller change what decides whether the PC starts with
+// a keyboard: a test puts a model of the machine behind these calls and cuts a run after any call.
 #ifndef COMMON_MACHINECALLS_H
 #define COMMON_MACHINECALLS_H
 
@@ -29,11 +30,31 @@ struct MachineCalls {
     bool (*flushFile)(const std::string& path);
     // One line of the install log; a log that cannot be written loses the line, nothing else.
     void (*appendLog)(const std::string& text);
+    // The restart.
+    BOOL(WINAPI* openProcessToken)(HANDLE, DWORD, PHANDLE);
+    BOOL(WINAPI* lookupPrivilegeValue)(LPCSTR, LPCSTR, PLUID);
+    BOOL(WINAPI* adjustTokenPrivileges)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD);
+    BOOL(WINAPI* exitWindowsEx)(UINT, DWORD);
+    // Awaiting another program while the program's own windows stay painted.
+    DWORD(WINAPI* waitForSingleObject)(HANDLE, DWORD);
+    void (*doEvents)();
 };
 extern const MachineCalls kWindowsCalls;
 
 // What the programs call: kWindowsCalls unless a test has put its model in place.
 extern const MachineCalls* Machine;
+
+// While this lives, the programs call calls.
+class MachineInUse {
+public:
+    explicit MachineInUse(const MachineCalls& calls) : previous_(Machine) { Machine = &calls; }
+    ~MachineInUse() { Machine = previous_; }
+    MachineInUse(const MachineInUse&) = delete;
+    MachineInUse& operator=(const MachineInUse&) = delete;
+
+private:
+    const MachineCalls* previous_;
+};
 
 // Appends text to the install log as "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text"; the last error stays.
 void InstallLog(const std::string& text);

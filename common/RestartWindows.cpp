@@ -3,9 +3,6 @@
 #include "common/MachineCalls.h"
 #include "toolkit/tk.h"
 
-const RestartCalls kSystemRestartCalls = {&OpenProcessToken, &LookupPrivilegeValueA, &AdjustTokenPrivileges,
-                                          &ExitWindowsEx};
-
 namespace {
 
 // The previous state the privilege change hands back: room for one privilege and then some.
@@ -30,9 +27,9 @@ std::string Failure(const char* step, DWORD code) {
 
 }  // namespace
 
-std::string RequestRestart(const RestartCalls& calls) {
+std::string RequestRestart() {
     HANDLE token = nullptr;
-    if (calls.openProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) == 0)
+    if (Machine->openProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) == 0)
         return Failure("OpenProcessToken=", 0);
 
     // Both calls are judged by the last error alone, which a successful call need not clear: a
@@ -41,7 +38,7 @@ std::string RequestRestart(const RestartCalls& calls) {
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     SetLastError(ERROR_SUCCESS);
-    calls.lookupPrivilegeValue("", SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
+    Machine->lookupPrivilegeValue("", SE_SHUTDOWN_NAME, &privileges.Privileges[0].Luid);
     DWORD code = GetLastError();
     if (code != ERROR_SUCCESS) {
         CloseHandle(token);
@@ -51,13 +48,13 @@ std::string RequestRestart(const RestartCalls& calls) {
     alignas(TOKEN_PRIVILEGES) BYTE previous[kPreviousStateBytes] = {};
     DWORD returned = 0;
     SetLastError(ERROR_SUCCESS);
-    calls.adjustTokenPrivileges(token, FALSE, &privileges, kPreviousStateBytes,
+    Machine->adjustTokenPrivileges(token, FALSE, &privileges, kPreviousStateBytes,
                                 reinterpret_cast<PTOKEN_PRIVILEGES>(previous), &returned);
     code = GetLastError();
     CloseHandle(token);
     if (code != ERROR_SUCCESS) return Failure("AdjustTokenPrivileges = ", code);
 
-    if (calls.exitWindowsEx(EWX_REBOOT, 0) == 0) return Failure("ExitWindowsEx=", 0);
+    if (Machine->exitWindowsEx(EWX_REBOOT, 0) == 0) return Failure("ExitWindowsEx=", 0);
     return "";
 }
 

@@ -8,18 +8,9 @@
 #include <string>
 #include <vector>
 
-// The system calls of a restart, replaceable for tests.
-struct RestartCalls {
-    BOOL(WINAPI* openProcessToken)(HANDLE, DWORD, PHANDLE);
-    BOOL(WINAPI* lookupPrivilegeValue)(LPCSTR, LPCSTR, PLUID);
-    BOOL(WINAPI* adjustTokenPrivileges)(HANDLE, BOOL, PTOKEN_PRIVILEGES, DWORD, PTOKEN_PRIVILEGES, PDWORD);
-    BOOL(WINAPI* exitWindowsEx)(UINT, DWORD);
-};
-extern const RestartCalls kSystemRestartCalls;
-
 // Asks for the reboot; "" when the request was accepted, else the text that names the failed step
 // and its code.
-std::string RequestRestart(const RestartCalls& calls = kSystemRestartCalls);
+std::string RequestRestart();
 
 // RequestRestart, with a failure shown in a message box titled title. True when accepted.
 bool RestartWindows(const std::string& title);

@@ -17,6 +17,8 @@ constexpr char kHardwareIdValue[] = "HardwareID";
 // The loaded values. A value that could not be read keeps what it held before.
 extern std::string VenderName;
 extern std::string InstallPath;  // without a trailing "\"
+// As the installer wrote them; the install side takes the Windows folders from the system
+// (common/BasWinDIRs.h), with one rule for their ends.
 extern std::string WindowsPath;
 extern std::string SystemPath;
 extern std::string HardwareID;

@@ -72,6 +72,17 @@ public:
     // Where the dialog's own controls begin (below the header) and where their frames end at the right.
     static constexpr double kBodyTop = 1500;
     static constexpr double kBodyRight = kClientWidth - kMargin;
+    // The frames of option rows: their width, and the rows inside them.
+    static constexpr double kFrameWidth = kBodyRight - kMargin;
+    static constexpr double kOptionLeft = 360;
+    static constexpr double kFirstOptionTop = 360;
+    static constexpr double kOptionPitch = 330;
+    static constexpr double kOptionWidth = 4965;
+    static constexpr double kOptionHeight = 255;
+    // The height of a frame that holds rows option rows.
+    static constexpr double FrameHeight(int rows) {
+        return kFirstOptionTop + (rows - 1) * kOptionPitch + kOptionHeight + kSectionGap;
+    }
 
     void ApplyRule();
     void Apply();

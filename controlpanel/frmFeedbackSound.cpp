@@ -12,16 +12,7 @@ namespace {
 
 constexpr int kFirstSound = 1;
 
-// Option rows inside the frame, in twips.
-constexpr double kOptionLeft = 360;
-constexpr double kFirstOptionTop = 360;
-constexpr double kOptionPitch = 330;
-constexpr double kOptionWidth = 4965;
-constexpr double kOptionHeight = 255;
-
-constexpr double kFrameWidth = SettingDialog::kBodyRight - SettingDialog::kMargin;
-constexpr double kFrameHeight =
-    kFirstOptionTop + (kFeedbackSoundCount - 1) * kOptionPitch + kOptionHeight + SettingDialog::kSectionGap;
+constexpr double kFrameHeight = SettingDialog::FrameHeight(kFeedbackSoundCount);
 
 }  // namespace
 

@@ -15,20 +15,13 @@ constexpr int kFirstButtonMode = 1;
 constexpr int kRbfDisable = 0;
 constexpr int kRbfEnable = 1;
 
-// Rows and columns inside the frames, in twips.
-constexpr double kOptionLeft = 360;
-constexpr double kFirstOptionTop = 360;
-constexpr double kOptionPitch = 330;
-constexpr double kOptionWidth = 4965;
-constexpr double kOptionHeight = 255;
+// The on and off switch's columns inside its frame, in twips.
 constexpr double kSwitchWidth = 1620;
 constexpr double kSwitchPitch = 2280;
 
-constexpr double kFrameWidth = SettingDialog::kBodyRight - SettingDialog::kMargin;
-constexpr double kModeFrameHeight =
-    kFirstOptionTop + (kButtonModeCount - 1) * kOptionPitch + kOptionHeight + SettingDialog::kSectionGap;
+constexpr double kModeFrameHeight = SettingDialog::FrameHeight(kButtonModeCount);
 constexpr double kSwitchFrameTop = SettingDialog::kBodyTop + kModeFrameHeight + SettingDialog::kSectionGap;
-constexpr double kSwitchFrameHeight = kFirstOptionTop + kOptionHeight + SettingDialog::kSectionGap;
+constexpr double kSwitchFrameHeight = SettingDialog::FrameHeight(1);
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // Runtime services: the message loop and DoEvents, the keyboard handling that makes forms behave
-// like dialogs, message boxes, mouse pointers, the previous-instance flag, the clock, starting
-// programs and file services.
+// like dialogs, message boxes, mouse pointers, the previous-instance flag, the clock, starting a
+// program, error texts and the trace.
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>

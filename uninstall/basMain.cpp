@@ -65,16 +65,14 @@ void GetWindowsPathsOrEnd() {
 
 }  // namespace
 
-const UninstallWaitCalls kSystemUninstallWaitCalls = {WaitForSingleObject, tk::DoEvents};
-
 std::string UninstallCommandLine(const std::string& installPath) {
     return "\"" + installPath + "\\" + kUninstallProgramFile + "\"" + kUninstallSwitch;
 }
 
-std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls) {
+std::string WaitForUninstall(HANDLE process) {
     for (int i = 0; i < kUninstallWaits; ++i) {
-        calls.doEvents();
-        switch (calls.waitForSingleObject(process, kUninstallWaitMs)) {
+        Machine->doEvents();
+        switch (Machine->waitForSingleObject(process, kUninstallWaitMs)) {
         case WAIT_OBJECT_0:
             return "";
         case WAIT_FAILED:
@@ -160,7 +158,7 @@ void RemoveSoftware() {
         EndRemoval(kRemovalPortDriverNotBack);
     }
     // Only now: a removal that failed keeps its uninstaller, so that it can be run again.
-    const std::string self = WindowsPath + "\\" + kUninstallerFile;
+    const std::string self = WindowsDir + kUninstallerFile;
     if (!Machine->moveFileEx(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         InstallLog(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
     tk::MsgBox(kCompleteText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kUninstallerTitle);

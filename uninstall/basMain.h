@@ -36,13 +36,8 @@ std::string UninstallCommandLine(const std::string& installPath);
 // after the pending window events have run, so that the progress window stays painted.
 constexpr int kUninstallWaits = 10;
 constexpr DWORD kUninstallWaitMs = 1000;
-struct UninstallWaitCalls {
-    DWORD(WINAPI* waitForSingleObject)(HANDLE, DWORD);
-    void (*doEvents)();
-};
-extern const UninstallWaitCalls kSystemUninstallWaitCalls;
 // "" when the process ended within the waits, else the failure text to show.
-std::string WaitForUninstall(HANDLE process, const UninstallWaitCalls& calls = kSystemUninstallWaitCalls);
+std::string WaitForUninstall(HANDLE process);
 
 // Whether the port driver's file in driversDir can be put back (RestorePortDriverFile): "" when
 // it is whole in place, or when its copy aside is whole and its own file can be written; else

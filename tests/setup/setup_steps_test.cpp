@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/BasWinDIRs.h"
+#include "common/MachineCalls.h"
 #include "common/RestartWindows.h"
 #include "common/basOEM.h"
 #include "setup/basINIfile.h"
@@ -184,7 +185,14 @@ BOOL WINAPI FakeExitWindows(UINT flags, DWORD) {
     seen.rebootFlags = flags;
     return given.rebootAccepted;
 }
-const RestartCalls kFakeCalls = {&FakeOpenToken, &FakeLookup, &FakeAdjust, &FakeExitWindows};
+MachineCalls FakeRestartCalls() {
+    MachineCalls calls = kWindowsCalls;
+    calls.openProcessToken = FakeOpenToken;
+    calls.lookupPrivilegeValue = FakeLookup;
+    calls.adjustTokenPrivileges = FakeAdjust;
+    calls.exitWindowsEx = FakeExitWindows;
+    return calls;
+}
 
 TEST(RestartWindowsTest, EachFailedStepIsNamedWithItsCode) {
     struct Case {
@@ -199,14 +207,18 @@ TEST(RestartWindowsTest, EachFailedStepIsNamedWithItsCode) {
     };
     for (const Case& c : cases) {
         given = c.answers;
-        EXPECT_EQ(RequestRestart(kFakeCalls), c.text) << c.what;
+        const MachineCalls calls = FakeRestartCalls();
+        MachineInUse fake(calls);
+        EXPECT_EQ(RequestRestart(), c.text) << c.what;
     }
 }
 
 TEST(RestartWindowsTest, AnAcceptedRequestSaysNothingWhateverErrorWasLeftBefore) {
     given = kAllWell;
     SetLastError(ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RequestRestart(kFakeCalls), "");
+    const MachineCalls calls = FakeRestartCalls();
+    MachineInUse fake(calls);
+    EXPECT_EQ(RequestRestart(), "");
     EXPECT_EQ(seen.privilegeName, SE_SHUTDOWN_NAME);
     EXPECT_EQ(seen.asked.PrivilegeCount, 1u);
     EXPECT_EQ(seen.asked.Privileges[0].Attributes, DWORD(SE_PRIVILEGE_ENABLED));

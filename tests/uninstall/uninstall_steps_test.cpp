@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/MachineCalls.h"
 #include "common/PortDriverFile.h"
 #include "tests/uia/uia.h"
 #include "uninstall/basMain.h"
@@ -45,7 +46,11 @@ TEST(WaitForUninstallTest, TenWaitsOfASecondEachAfterTheWindowEvents) {
         gAnswers.push_back(c.then);
         gEventsAtWait.clear();
         gEvents = 0;
-        EXPECT_EQ(WaitForUninstall(nullptr, {&ScriptedWait, &CountEvents}), c.result) << c.timeouts;
+        MachineCalls scripted = kWindowsCalls;
+        scripted.waitForSingleObject = ScriptedWait;
+        scripted.doEvents = CountEvents;
+        MachineInUse use(scripted);
+        EXPECT_EQ(WaitForUninstall(nullptr), c.result) << c.timeouts;
         std::vector<int> once(c.waits);
         std::iota(once.begin(), once.end(), 1);
         EXPECT_EQ(gEventsAtWait, once) << c.timeouts;
