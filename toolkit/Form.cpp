@@ -88,15 +88,6 @@ Form& Form::TabOrder(std::initializer_list<Control*> controls) {
     return *this;
 }
 
-Control& Form::operator()(const std::string& name, int index) {
-    Control* c = Find(name, index);
-    if (c == nullptr) {
-        const std::string full = index >= 0 ? name + "(" + std::to_string(index) + ")" : name;
-        DesignFault(name_ + " has no control " + full);
-    }
-    return *c;
-}
-
 Control* Form::Find(const std::string& name, int index) {
     for (auto& c : controls_)
         if (c->Index() == index && c->Name() == name) return c.get();

@@ -214,8 +214,6 @@ void SetScreenMousePointer(int pointer) {
     }
 }
 
-int ScreenMousePointer() { return gScreenPointer; }
-
 double ScreenWidth() { return PixelsToTwipsX(GetSystemMetrics(SM_CXSCREEN)); }
 double ScreenHeight() { return PixelsToTwipsY(GetSystemMetrics(SM_CYSCREEN)); }
 

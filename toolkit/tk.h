@@ -260,9 +260,7 @@ public:
     const std::string& Name() const { return name_; }
     HWND hWnd();  // loads the form when it is not loaded yet
     bool Loaded() const { return hwnd_ != nullptr; }
-    // A control by its name, for what cannot hold a reference (automation, tests); throws on an
-    // unknown name.
-    Control& operator()(const std::string& name, int index = -1);
+    // A control by its name; nullptr when the form has none.
     Control* Find(const std::string& name, int index = -1);
 
     void Load();        // creates the windows, raises Load
@@ -346,7 +344,6 @@ HANDLE Shell(const std::string& commandLine, int showCommand);
 int MsgBox(const std::string& text, unsigned style, const std::string& title);
 // The screen-wide mouse pointer (0 default, 11 hourglass).
 void SetScreenMousePointer(int pointer);
-int ScreenMousePointer();
 // Screen size in twips.
 double ScreenWidth();
 double ScreenHeight();

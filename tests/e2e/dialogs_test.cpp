@@ -183,6 +183,7 @@ TEST_F(FeedbackSoundDialog, ChoosingAnotherAndThenTheFirstAgainLeavesApplyDisabl
     uia::Click(Sound(3));
     EXPECT_TRUE(ApplyEnabled());
     ExpectOnlyChosen(3);
+    Screenshot("feedback_sound_dialog");
     uia::Click(Sound(1));
     EXPECT_FALSE(ApplyEnabled());
     ExpectOnlyChosen(1);
@@ -302,12 +303,6 @@ TEST_F(FeedbackSoundDialog, AStoredSoundWithoutAnOptionIsNeverSentUnchosen) {
     }
 }
 
-TEST_F(FeedbackSoundDialog, Screenshot) {
-    Open(2);
-    uia::Click(Sound(4));
-    Screenshot("feedback_sound_dialog");
-}
-
 // ---------------------------------------------------------------------------------------------------
 // Mouse speed
 
@@ -389,6 +384,7 @@ TEST_F(MouseSpeedDialog, DifferentSpeedsOpenBothAtTheVerticalOneWithApplyEnabled
     Open({8, 12, 2, 0});
     ExpectBars(12, 12);
     EXPECT_TRUE(ApplyEnabled());
+    Screenshot("mouse_speed_dialog");
     Close("cmdCandel");
     EXPECT_TRUE(RequestsAfterStart().empty());
     EXPECT_EQ(driver.State().block.hSpeed, 8);
@@ -578,11 +574,6 @@ TEST_F(MouseSpeedDialog, AStoredAccelerationWithoutAnOptionIsKeptUntilOneIsChose
     ASSERT_EQ(requests.size(), 2u);
     ExpectSent(requests[0], IOCTL_TOUCH_SET_MOUSE_SPEED, With(stored, {11, 11, 0, 0}));
     ExpectSent(requests[1], IOCTL_TOUCH_SET_MOUSE_SPEED, With(stored, {11, 11, 1, 0}));
-}
-
-TEST_F(MouseSpeedDialog, Screenshot) {
-    Open({8, 12, 3, 0});
-    Screenshot("mouse_speed_dialog");
 }
 
 }  // namespace

@@ -85,11 +85,12 @@ TEST(SetBusyPointerTest, TheHourglassNestsAndOtherPointersAreSetDirectly) {
         uint16_t busy;
         int shown;
     } const steps[] = {{11, 1, 11}, {11, 2, 11}, {0, 1, 11}, {1, 1, 1}, {0, 0, 0}, {0, 0, 0}, {11, 1, 11}, {0, 0, 0}};
+    const HCURSOR hourglass = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
     BusyCount = 0;
     for (const Step& s : steps) {
         SetBusyPointer(s.pointer);
         EXPECT_EQ(BusyCount, s.busy) << "after " << s.pointer;
-        EXPECT_EQ(tk::ScreenMousePointer(), s.shown) << "after " << s.pointer;
+        EXPECT_EQ(GetCursor() == hourglass, s.shown == tk::vbHourglass) << "after " << s.pointer;
     }
 }
 

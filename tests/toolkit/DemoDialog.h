@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/toolkit/TestSupport.h"
 #include "toolkit/tk.h"
 
 constexpr int kDemoIcon = 1;
@@ -44,21 +45,21 @@ public:
         CommandButton("cmdCancel").At(3675, 3960, 1215, 375).Text("&Cancel").Cancel();
         CommandButton("cmdApply").At(4950, 3960, 1215, 375).Text("&Apply").Disabled();
 
-        for (int i = 1; i <= kDemoOptionCount; ++i) (*this)("optSound", i).Click = [this, i] { optSound_Click(i); };
-        (*this)("hscSpeed").Change = [this] { hscSpeed_Change(); };
-        (*this)("chkBoth").Click = [this] {
-            tk::Control& both = (*this)("chkBoth");
+        for (int i = 1; i <= kDemoOptionCount; ++i) Named(*this, "optSound", i).Click = [this, i] { optSound_Click(i); };
+        Named(*this, "hscSpeed").Change = [this] { hscSpeed_Change(); };
+        Named(*this, "chkBoth").Click = [this] {
+            tk::Control& both = Named(*this, "chkBoth");
             both.SetForeColor(both.Value() != 0 ? tk::kBlack : tk::kTeal);
         };
-        (*this)("cmdCancel").Click = [this] { Unload(); };
-        (*this)("cmdOK").Click = [this] { Unload(); };
+        Named(*this, "cmdCancel").Click = [this] { Unload(); };
+        Named(*this, "cmdOK").Click = [this] { Unload(); };
     }
 
     void Form_Load() override {
         chosen = 0;
-        (*this)("optSound", 4).SetValue(1);
-        (*this)("hscSpeed").SetValue(10);
-        (*this)("chkBoth").SetValue(1);
+        Named(*this, "optSound", 4).SetValue(1);
+        Named(*this, "hscSpeed").SetValue(10);
+        Named(*this, "chkBoth").SetValue(1);
     }
 
     int chosen = 0;
@@ -66,14 +67,14 @@ public:
 private:
     void optSound_Click(int index) {
         if (index == chosen) return;
-        if (chosen != 0) (*this)("optSound", chosen).SetForeColor(tk::kTeal);
+        if (chosen != 0) Named(*this, "optSound", chosen).SetForeColor(tk::kTeal);
         chosen = index;
-        (*this)("optSound", index).SetForeColor(tk::kBlack);
-        (*this)("cmdApply").SetEnabled(index != 4);
+        Named(*this, "optSound", index).SetForeColor(tk::kBlack);
+        Named(*this, "cmdApply").SetEnabled(index != 4);
     }
 
     void hscSpeed_Change() {
-        (*this)("lblSpeed").SetCaption(std::to_string(5 * (*this)("hscSpeed").Value()) + "%");
+        Named(*this, "lblSpeed").SetCaption(std::to_string(5 * Named(*this, "hscSpeed").Value()) + "%");
     }
 };
 

@@ -6,10 +6,18 @@
 #include <windows.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "toolkit/tk.h"
+
+// A designed control, by its name as the test knows it; the test fails when the form has none.
+inline tk::Control& Named(tk::Form& form, const std::string& name, int index = -1) {
+    tk::Control* control = form.Find(name, index);
+    if (control == nullptr) throw std::runtime_error(form.Name() + " has no control " + name);
+    return *control;
+}
 
 // Runs the window events of this process for the given time.
 inline void Pump(DWORD milliseconds) {

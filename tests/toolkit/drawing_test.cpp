@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(DrawingTest, LinesPointsAndBoxesInPixels) {
-    tk::Control& box = form("picPixels");
+    tk::Control& box = Named(form, "picPixels");
     box.PSet(10, 10, kRed);
     EXPECT_EQ(box.Point(10, 10), kRed);
     EXPECT_EQ(box.Point(11, 10), tk::kWhite);
@@ -73,7 +73,7 @@ TEST_F(DrawingTest, LinesPointsAndBoxesInPixels) {
 }
 
 TEST_F(DrawingTest, AWiderPenDrawsWiderAndIsPublished) {
-    tk::Control& box = form("picPixels");
+    tk::Control& box = Named(form, "picPixels");
     box.SetDrawWidth(3);
     EXPECT_EQ(Prop(box.hWnd(), TK_PROP_DRAWWIDTH), 3u);
     box.Line(10, 60, 80, 60, kBlue);
@@ -89,7 +89,7 @@ TEST_F(DrawingTest, AWiderPenDrawsWiderAndIsPublished) {
 }
 
 TEST_F(DrawingTest, TwipsScaledBoxConvertsOnce) {
-    tk::Control& box = form("picTwips");
+    tk::Control& box = Named(form, "picTwips");
     EXPECT_DOUBLE_EQ(box.ScaleWidth(), tk::PixelsToTwipsX(tk::TwipsToPixelsX(3000)));
     box.PSet(150, 150, kRed);
     EXPECT_EQ(box.Point(150, 150), kRed);
@@ -98,7 +98,7 @@ TEST_F(DrawingTest, TwipsScaledBoxConvertsOnce) {
 }
 
 TEST_F(DrawingTest, TheDrawingSurvivesARepaint) {
-    tk::Control& box = form("picPixels");
+    tk::Control& box = Named(form, "picPixels");
     box.Line(5, 5, 60, 5, kRed);
     Pump(100);
     // Cover the box with another window, then uncover it: the box paints itself again.
@@ -132,7 +132,7 @@ TEST_F(DrawingTest, AFormsOwnLineIsKeptThroughRepaintsUntilTheFormUnloads) {
 }
 
 TEST_F(DrawingTest, ClsAndANewBackColourClearTheDrawing) {
-    tk::Control& box = form("picPixels");
+    tk::Control& box = Named(form, "picPixels");
     box.PSet(20, 20, kRed);
     box.Cls();
     EXPECT_EQ(box.Point(20, 20), tk::kWhite);
@@ -146,24 +146,24 @@ TEST_F(DrawingTest, ClsAndANewBackColourClearTheDrawing) {
 }
 
 TEST_F(DrawingTest, ChildrenOfAPixelBoxMeasureInPixels) {
-    tk::Control& label = form("lblInside");
+    tk::Control& label = Named(form, "lblInside");
     EXPECT_DOUBLE_EQ(label.Left(), tk::TwipsToPixelsX(1500));
     EXPECT_DOUBLE_EQ(label.Width(), tk::TwipsToPixelsX(1200));
     label.SetLeft(10);
     RECT r;
     GetWindowRect(label.hWnd(), &r);
     POINT corner = {r.left, r.top};
-    ScreenToClient(form("picPixels").hWnd(), &corner);
+    ScreenToClient(Named(form, "picPixels").hWnd(), &corner);
     EXPECT_EQ(corner.x, 10);
 
     // Switching the box to twips keeps the child where it is.
-    form("picPixels").SetScaleMode(tk::ScaleMode::Twips);
+    Named(form, "picPixels").SetScaleMode(tk::ScaleMode::Twips);
     EXPECT_DOUBLE_EQ(label.Left(), tk::PixelsToTwipsX(10));
 }
 
 TEST_F(DrawingTest, ATransparentLabelShowsTheBoxAndRepaintsCleanly) {
-    tk::Control& box = form("picPixels");
-    tk::Control& label = form("lblInside");
+    tk::Control& box = Named(form, "picPixels");
+    tk::Control& label = Named(form, "lblInside");
     box.SetBackColor(kYellow);
     label.SetCaption("WWWWWWWWWW");
     Pump(100);
@@ -178,7 +178,7 @@ TEST_F(DrawingTest, ATransparentLabelShowsTheBoxAndRepaintsCleanly) {
 }
 
 TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
-    HWND shape = form("shpBox").hWnd();
+    HWND shape = Named(form, "shpBox").hWnd();
     EXPECT_EQ(GetWindow(shape, GW_HWNDNEXT), nullptr) << "shapes lie beneath their siblings";
     Pump(100);
     EXPECT_EQ(Shown(shape, 0, 0), tk::kBlack);
@@ -216,7 +216,7 @@ std::string WriteBitmap(int width, int height) {
 
 TEST_F(DrawingTest, AnAutoSizedBoxTakesTheSizeOfItsPicture) {
     const std::string path = WriteBitmap(60, 40);
-    tk::Control& box = form("picAuto");
+    tk::Control& box = Named(form, "picAuto");
     ASSERT_TRUE(box.LoadPicture(path));
     EXPECT_DOUBLE_EQ(box.Width(), tk::PixelsToTwipsX(60));
     EXPECT_DOUBLE_EQ(box.Height(), tk::PixelsToTwipsY(40));

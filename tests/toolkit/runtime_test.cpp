@@ -68,14 +68,14 @@ public:
     ClosingForm() : tk::Form("frmClosing") {
         Caption("Closing");
         CommandButton("cmdExit").At(240, 240, 1215, 375).Text("E&xit");
-        (*this)("cmdExit").Click = [this] { Unload(); };
+        Named(*this, "cmdExit").Click = [this] { Unload(); };
     }
 };
 
 TEST(Run, EndsWhenAnotherProcessOrThreadPressesExit) {
     ClosingForm form;
     form.Show();
-    HWND exitButton = form("cmdExit").hWnd();
+    HWND exitButton = Named(form, "cmdExit").hWnd();
     const DWORD runner = GetCurrentThreadId();
     bool gaveUp = false;
     // A test tool's click is a sent message: it is handled inside the loop's wait for messages.
