@@ -135,7 +135,9 @@ TEST_F(Registry, QueryStringTreatsOtherTypesAsMissing) {
         SetLastError(ERROR_SUCCESS);
         EXPECT_FALSE(QueryString(key, name, text)) << name;
         EXPECT_EQ(text, "old") << name;
-        if (!strcmp(name, "Huge")) EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+        if (!strcmp(name, "Huge")) {
+            EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+        }
     }
 }
 
