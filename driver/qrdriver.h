@@ -33,6 +33,7 @@ typedef struct QR_DEVICE_STATE {
     ULONG              logNext;       /* ring slot the next entry goes to */
     ULONG              logCount;      /* entries held, at most SIM_LOG_CAPACITY */
     SimLogEntry        log[SIM_LOG_CAPACITY];
+    LONGLONG           logTimes[SIM_LOG_CAPACITY]; /* performance counter at each entry */
 } QR_DEVICE_STATE;
 
 /* One buffered control request: input and output share buffer (METHOD_BUFFERED). */

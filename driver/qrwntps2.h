@@ -41,6 +41,7 @@
 #define IOCTL_SIM_REPORT     QR_CTL_CODE(0x901) /* 0x000F2404 */
 #define IOCTL_SIM_GET_STATE  QR_CTL_CODE(0x902) /* 0x000F2408 */
 #define IOCTL_SIM_GET_LOG    QR_CTL_CODE(0x903) /* 0x000F240C */
+#define IOCTL_SIM_GET_LOG_TIMES QR_CTL_CODE(0x904) /* 0x000F2410 */
 
 /* Index of each system request in the request counters of SimState, in the
  * order of the request table. */
@@ -168,6 +169,15 @@ typedef struct SimLog {
     SimLogEntry entries[SIM_LOG_CAPACITY];
 } SimLog;
 
+/* When each entry of SimLog arrived, on the performance counter that QueryPerformanceCounter
+ * reads, so that a test can time a program's steps without the delay of watching for them. */
+typedef struct SimLogTimes {
+    uint32_t total;     /* as SimLog */
+    uint32_t count;     /* as SimLog */
+    int64_t  frequency; /* counts a second */
+    int64_t  at[SIM_LOG_CAPACITY]; /* oldest first, as the entries of SimLog */
+} SimLogTimes;
+
 #pragma pack(pop)
 
 #ifdef __cplusplus
@@ -205,8 +215,11 @@ QR_STATIC_ASSERT(sizeof(SimReportOutput) == 4, "SIM_REPORT output");
 QR_STATIC_ASSERT(sizeof(SimState) == 108, "SIM_GET_STATE output");
 QR_STATIC_ASSERT(sizeof(SimLogEntry) == 56, "log entry");
 QR_STATIC_ASSERT(sizeof(SimLog) == 3592, "SIM_GET_LOG output");
+QR_STATIC_ASSERT(sizeof(SimLogTimes) == 528, "SIM_GET_LOG_TIMES output");
+QR_STATIC_ASSERT(offsetof(SimLogTimes, at) == 16, "SIM_GET_LOG_TIMES times");
 QR_STATIC_ASSERT(IOCTL_TOUCH_GET_SETTINGS == 0x000F2010u, "GET_SETTINGS code");
 QR_STATIC_ASSERT(IOCTL_TOUCH_SET_RBF_WINDOW == 0x000F3020u, "SET_RBF_WINDOW code");
 QR_STATIC_ASSERT(IOCTL_SIM_GET_LOG == 0x000F240Cu, "SIM_GET_LOG code");
+QR_STATIC_ASSERT(IOCTL_SIM_GET_LOG_TIMES == 0x000F2410u, "SIM_GET_LOG_TIMES code");
 
 #endif /* QRWNTPS2_H */

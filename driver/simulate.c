@@ -1,4 +1,4 @@
-/* Simulation requests, for tests and tools: reset, touch reports, state and request log. */
+/* Simulation requests, for tests and tools: reset, touch reports, state, and the request log with its times. */
 #include "qrdriver.h"
 
 #define QR_KNOWN_RESET_FLAGS (SIM_RESET_SET_NO_OUTPUT | SIM_RESET_FAIL_REQUESTS | SIM_RESET_USE_BLOCK)
@@ -85,6 +85,26 @@ static NTSTATUS QrSimGetLog(QR_DEVICE_STATE *state, QR_REQUEST *request)
     return STATUS_SUCCESS;
 }
 
+static NTSTATUS QrSimGetLogTimes(QR_DEVICE_STATE *state, QR_REQUEST *request)
+{
+    SimLogTimes *out = (SimLogTimes *)request->buffer;
+    LARGE_INTEGER frequency;
+    ULONG oldest, i;
+
+    if (request->outputLength < sizeof *out)
+        return STATUS_BUFFER_TOO_SMALL;
+    QrZeroBytes(out, sizeof *out);
+    KeQueryPerformanceCounter(&frequency);
+    out->total = state->logTotal;
+    out->count = state->logCount;
+    out->frequency = frequency.QuadPart;
+    oldest = state->logCount < SIM_LOG_CAPACITY ? 0 : state->logNext;
+    for (i = 0; i < state->logCount; i++)
+        out->at[i] = state->logTimes[(oldest + i) % SIM_LOG_CAPACITY];
+    request->information = sizeof *out;
+    return STATUS_SUCCESS;
+}
+
 QR_HANDLER *QrFindSimulationRequest(ULONG code)
 {
     switch (code) {
@@ -96,6 +116,8 @@ QR_HANDLER *QrFindSimulationRequest(ULONG code)
         return QrSimGetState;
     case IOCTL_SIM_GET_LOG:
         return QrSimGetLog;
+    case IOCTL_SIM_GET_LOG_TIMES:
+        return QrSimGetLogTimes;
     default:
         return NULL;
     }
@@ -108,6 +130,7 @@ void QrLogRequest(QR_DEVICE_STATE *state, const QR_REQUEST *request)
     SimLogEntry *entry = &state->log[state->logNext];
     ULONG kept = request->inputLength < SIM_LOG_INPUT_BYTES ? request->inputLength : SIM_LOG_INPUT_BYTES;
 
+    state->logTimes[state->logNext] = KeQueryPerformanceCounter(NULL).QuadPart;
     entry->code = request->code;
     entry->inputLength = request->inputLength;
     QrZeroBytes(entry->input, sizeof entry->input);

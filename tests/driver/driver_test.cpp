@@ -439,6 +439,31 @@ TEST_F(Driver, LogKeepsTheFirstBytesOfALongInput) {
     EXPECT_EQ(BytesOf(log[0].input), Bytes(in.begin(), in.begin() + SIM_LOG_INPUT_BYTES));
 }
 
+// The times are on the caller's performance counter: each falls between the moments just before
+// and just after its request, in the log's order.
+TEST_F(Driver, LogTimesAreWhenEachRequestArrived) {
+    const Bytes block = Settings();
+    SimReset();
+    LARGE_INTEGER before, between, after;
+    QueryPerformanceCounter(&before);
+    ASSERT_TRUE(Ask(IOCTL_TOUCH_SET_FEEDBACK_SOUND, block, sizeof(TouchSettingsBlock)).ok);
+    QueryPerformanceCounter(&between);
+    ASSERT_TRUE(Ask(IOCTL_TOUCH_SET_BUTTON_MODE, block, sizeof(TouchSettingsBlock)).ok);
+    QueryPerformanceCounter(&after);
+
+    SimLogTimes times = {};
+    ASSERT_TRUE(SimGetLogTimes(&times));
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    EXPECT_EQ(times.frequency, frequency.QuadPart);
+    ASSERT_EQ(times.count, 2u);
+    EXPECT_EQ(times.total, 2u);
+    EXPECT_LE(before.QuadPart, times.at[0]);
+    EXPECT_LE(times.at[0], between.QuadPart);
+    EXPECT_LE(between.QuadPart, times.at[1]);
+    EXPECT_LE(times.at[1], after.QuadPart);
+}
+
 // ---- reset ----
 
 TEST_F(Driver, ResetRestoresEverything) {
@@ -493,7 +518,7 @@ TEST_F(Driver, MalformedResetChangesNothing) {
 TEST_F(Driver, UnknownCodesAreInvalidAndUncounted) {
     constexpr DWORD kMethodNeither = 3, kFileDeviceUnknown = 0x22;
     const DWORD codes[] = {
-        QR_CTL_CODE(0x808), QR_CTL_CODE(0x814), QR_CTL_CODE(0x820), QR_CTL_CODE(0x830), QR_CTL_CODE(0x904),
+        QR_CTL_CODE(0x808), QR_CTL_CODE(0x814), QR_CTL_CODE(0x820), QR_CTL_CODE(0x830), QR_CTL_CODE(0x905),
         IOCTL_TOUCH_GET_SETTINGS | kMethodNeither,      // right function, other transfer type
         (kFileDeviceUnknown << 16) | (0x804u << 2),     // right function, other device type
         0};
@@ -517,6 +542,7 @@ TEST_F(Driver, SimulationRequestsCheckTheirBuffers) {
         {"report, short output", IOCTL_SIM_REPORT, sizeof(SimReportInput), sizeof(SimReportOutput) - 1},
         {"state, short output", IOCTL_SIM_GET_STATE, 0, sizeof(SimState) - 1},
         {"log, short output", IOCTL_SIM_GET_LOG, 0, sizeof(SimLog) - 1},
+        {"log times, short output", IOCTL_SIM_GET_LOG_TIMES, 0, sizeof(SimLogTimes) - 1},
     };
     for (const auto& shape : shapes) {
         const Answer a = Ask(shape.code, Bytes(shape.in, 1), shape.out);

@@ -85,6 +85,10 @@ bool SimGetLog(SimLog* log) {
     return SimRequest(IOCTL_SIM_GET_LOG, nullptr, 0, log, sizeof *log);
 }
 
+bool SimGetLogTimes(SimLogTimes* times) {
+    return SimRequest(IOCTL_SIM_GET_LOG_TIMES, nullptr, 0, times, sizeof *times);
+}
+
 std::vector<SimLogEntry> SimLogEntries() {
     SimLog log = {};
     if (!SimGetLog(&log) || log.count > SIM_LOG_CAPACITY) return {};

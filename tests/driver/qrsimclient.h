@@ -26,6 +26,7 @@ bool SimReport(int16_t x, int16_t y, bool touched, bool* becameRightClick = null
 
 bool SimGetState(SimState* state);
 bool SimGetLog(SimLog* log);
+bool SimGetLogTimes(SimLogTimes* times);
 // The logged requests, oldest first; empty when the log cannot be read.
 std::vector<SimLogEntry> SimLogEntries();
 
