@@ -127,9 +127,21 @@ Process Process::Start(const std::string& path, const std::string& args,
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &si, &pi))
-        FailWin32("cannot start " + Quote(path));
+    const auto start = [&] {
+        return CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              folder.empty() ? nullptr : folder.c_str(), &si, &pi) != FALSE;
+    };
+    bool started = start();
+    // Now and then, more often on a busy machine, Wine loses a new process inside its own start,
+    // before the program's first instruction (the process ends before the loader reports it
+    // ready, and CreateProcess says ERROR_INTERNAL_ERROR). That tells nothing of the program, so
+    // it is started once more, and the output says so.
+    if (!started && GetLastError() == ERROR_INTERNAL_ERROR) {
+        std::fprintf(stderr, "uia: Wine lost %s in its start (error 1359); starting it once more\n",
+                     Quote(path).c_str());
+        started = start();
+    }
+    if (!started) FailWin32("cannot start " + Quote(path));
     CloseHandle(pi.hThread);
     Process p;
     p.process_ = pi.hProcess;
