@@ -12,12 +12,15 @@ constexpr UINT kFolderBufferSize = 260;
 
 using FolderCall = UINT(WINAPI*)(LPSTR, UINT);
 
-std::string FolderFrom(FolderCall call) {
+// The folder, or "" and why not.
+Outcome FolderFrom(FolderCall call, std::string& folder) {
     char buffer[kFolderBufferSize] = {};
     const UINT length = call(buffer, kFolderBufferSize);
+    if (length == 0) return Outcome::Failed(GetLastError());
     // A longer folder than the buffer holds leaves the buffer unfilled.
-    if (length == 0 || length >= kFolderBufferSize) return "";
-    return AsFolder(buffer);
+    if (length >= kFolderBufferSize) return Outcome::Failed(ERROR_FILENAME_EXCED_RANGE);
+    folder = AsFolder(buffer);
+    return Outcome();
 }
 
 }  // namespace
@@ -28,13 +31,11 @@ std::string AsFolder(const std::string& reported) {
     return trimmed + "\\";
 }
 
-std::string GetWindowsDir() { return FolderFrom(&GetWindowsDirectoryA); }
-
-std::string GetSystemDir() { return FolderFrom(&GetSystemDirectoryA); }
-
-bool GetWindowsPaths() {
-    WindowsDir = GetWindowsDir();
-    SystemDir = GetSystemDir();
+Outcome GetWindowsPaths() {
+    WindowsDir.clear();
+    SystemDir.clear();
+    Outcome known = FolderFrom(&GetWindowsDirectoryA, WindowsDir);
+    known &= FolderFrom(&GetSystemDirectoryA, SystemDir);
     DriversDir = SystemDir + "Drivers\\";
-    return !WindowsDir.empty() && !SystemDir.empty();
+    return known;
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/Outcome.h"
+
 // Filled by GetWindowsPaths, each ending in "\".
 extern std::string WindowsDir;
 extern std::string SystemDir;
@@ -12,11 +14,7 @@ extern std::string DriversDir;  // SystemDir + "Drivers\"
 // A folder as the system reports it, ending in "\": a root such as "C:\" keeps its one.
 std::string AsFolder(const std::string& reported);
 
-// One folder each, ending in "\", or "" when the system does not tell.
-std::string GetWindowsDir();
-std::string GetSystemDir();
-
-// Fills the three folders; true when both the Windows and the system folder are known.
-bool GetWindowsPaths();
+// Fills the three folders; fails when the Windows or the system folder is not known.
+Outcome GetWindowsPaths();
 
 #endif

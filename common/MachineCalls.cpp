@@ -5,30 +5,26 @@
 
 namespace {
 
-bool ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
+Outcome ReadWholeFile(const std::string& path, std::vector<char>& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return Outcome::Failed(GetLastError());
     bytes.clear();
     char chunk[4096];
     DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE) && got > 0)
+    Outcome read;
+    while ((read = Outcome::Of(ReadFile(file, chunk, sizeof chunk, &got, nullptr) != FALSE, GetLastError())) && got > 0)
         bytes.insert(bytes.end(), chunk, chunk + got);
-    const DWORD error = GetLastError();
     CloseHandle(file);
-    SetLastError(error);
-    return ok;
+    return read;
 }
 
-bool FlushWholeFile(const std::string& path) {
+Outcome FlushWholeFile(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool flushed = FlushFileBuffers(file) != FALSE;
-    const DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE) return Outcome::Failed(GetLastError());
+    const Outcome flushed = Outcome::Of(FlushFileBuffers(file) != FALSE, GetLastError());
     CloseHandle(file);
-    SetLastError(error);
     return flushed;
 }
 
@@ -42,8 +38,7 @@ std::string Digits(unsigned value, size_t width) {
 // Appended by every program of the install side, the installer's scripts too: opened for each
 // line and shared, so that lines of programs that run one inside the other stay whole.
 void AppendToLogFile(const std::string& text) {
-    const DWORD savedError = GetLastError();
-    // Not GetWindowsDir: every program that reads the registry links this table, and most of them
+    // Not GetWindowsPaths: every program that reads the registry links this table, and most of them
     // have no other use for the Windows folders' globals.
     char folder[MAX_PATH] = {};
     const UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
@@ -64,8 +59,6 @@ void AppendToLogFile(const std::string& text) {
     }
     // A debug viewer shows the same line as it happens, also where the log cannot be written.
     tk::Trace(text);
-    // A line in the log must not change what the caller is about to report.
-    SetLastError(savedError);
 }
 
 }  // namespace
@@ -81,6 +74,8 @@ const MachineCalls kWindowsCalls = {
     .copyFile = CopyFileA,
     .deleteFile = DeleteFileA,
     .moveFileEx = MoveFileExA,
+    .createFile = CreateFileA,
+    .closeHandle = CloseHandle,
     .regFlushKey = RegFlushKey,
     .readFile = ReadWholeFile,
     .flushFile = FlushWholeFile,
@@ -91,13 +86,10 @@ const MachineCalls kWindowsCalls = {
     .exitWindowsEx = ExitWindowsEx,
     .waitForSingleObject = WaitForSingleObject,
     .doEvents = tk::DoEvents,
+    .timer = tk::Timer,
+    .waitForInput = tk::WaitForInput,
 };
 
 const MachineCalls* Machine = &kWindowsCalls;
 
 void InstallLog(const std::string& text) { Machine->appendLog(text); }
-
-int LoggedMsgBox(const std::string& text, unsigned style, const std::string& title) {
-    InstallLog(text);
-    return tk::MsgBox(text, style, title);
-}

@@ -1,5 +1,5 @@
-// The system calls through which the programs read and change the machine, ask for the restart and
-// await another program, and the install side's log: the one seam that tests replace, a table
+// The system calls through which the programs read and change the machine, ask for the restart,
+// await another program or the clock, and the install side's log: the one seam that tests replace, a table
 // filled by member name. Setup and the uninstaller change what decides whether the PC starts with
 // a keyboard: a test puts a model of the machine behind these calls and cuts a run after any call.
 #ifndef COMMON_MACHINECALLS_H
@@ -9,6 +9,8 @@
 
 #include <string>
 #include <vector>
+
+#include "common/Outcome.h"
 
 struct MachineCalls {
     LONG(WINAPI* regCreateKey)(HKEY, LPCSTR, PHKEY);
@@ -21,13 +23,14 @@ struct MachineCalls {
     BOOL(WINAPI* copyFile)(LPCSTR, LPCSTR, BOOL);
     BOOL(WINAPI* deleteFile)(LPCSTR);
     BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
+    HANDLE(WINAPI* createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+    BOOL(WINAPI* closeHandle)(HANDLE);
     // Writes what the system still holds of a key's hive to the disk.
     LONG(WINAPI* regFlushKey)(HKEY);
-    // The whole file; false (and the last error) when it cannot be read.
-    bool (*readFile)(const std::string& path, std::vector<char>& bytes);
-    // Writes what the system still holds of the file to the disk; false (and the last error) when
-    // it cannot.
-    bool (*flushFile)(const std::string& path);
+    // The whole file.
+    Outcome (*readFile)(const std::string& path, std::vector<char>& bytes);
+    // Writes what the system still holds of the file to the disk.
+    Outcome (*flushFile)(const std::string& path);
     // One line of the install log; a log that cannot be written loses the line, nothing else.
     void (*appendLog)(const std::string& text);
     // The restart.
@@ -38,6 +41,9 @@ struct MachineCalls {
     // Awaiting another program while the program's own windows stay painted.
     DWORD(WINAPI* waitForSingleObject)(HANDLE, DWORD);
     void (*doEvents)();
+    // The runtime's clock, seconds since midnight, and a wait that ends early at input.
+    double (*timer)();
+    void (*waitForInput)(unsigned long ms);
 };
 extern const MachineCalls kWindowsCalls;
 
@@ -56,10 +62,7 @@ private:
     const MachineCalls* previous_;
 };
 
-// Appends text to the install log as "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text"; the last error stays.
+// Appends text to the install log as "YYYY-MM-DD hh:mm:ss PROGRAM.exe: text".
 void InstallLog(const std::string& text);
-// A message of the install side: into the install log, where a support person finds it afterwards,
-// then shown. Returns the button chosen.
-int LoggedMsgBox(const std::string& text, unsigned style, const std::string& title);
 
 #endif

@@ -15,9 +15,11 @@ constexpr char kServicesKey[] = "System\\CurrentControlSet\\Services";
 
 bool IsThere(const std::string& path) { return Machine->getFileAttributes(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool IsWholeImage(const std::string& path) {
-    std::vector<char> bytes;
-    if (!Machine->readFile(path, bytes) || bytes.size() < sizeof(IMAGE_DOS_HEADER)) return false;
+namespace {
+
+// Whether bytes hold a whole program image: its headers and every section's data.
+bool IsWholeImageOf(const std::vector<char>& bytes) {
+    if (bytes.size() < sizeof(IMAGE_DOS_HEADER)) return false;
     IMAGE_DOS_HEADER dos;
     std::memcpy(&dos, bytes.data(), sizeof dos);
     if (dos.e_magic != IMAGE_DOS_SIGNATURE || dos.e_lfanew < 0) return false;
@@ -38,11 +40,17 @@ bool IsWholeImage(const std::string& path) {
     return true;
 }
 
+}  // namespace
+
+bool IsWholeImage(const std::string& path) {
+    std::vector<char> bytes;
+    return Machine->readFile(path, bytes) && IsWholeImageOf(bytes);
+}
+
 std::string WholeImageProblem(const std::string& path) {
-    SetLastError(ERROR_SUCCESS);
-    if (IsWholeImage(path)) return "";
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? tk::ErrorText(error) : "it is cut short.";
+    std::vector<char> bytes;
+    if (const Outcome read = Machine->readFile(path, bytes); !read) return tk::ErrorText(read.Error());
+    return IsWholeImageOf(bytes) ? "" : "it is cut short.";
 }
 
 namespace {
@@ -53,9 +61,11 @@ namespace {
 DWORD CopyWholeToDisk(const std::string& from, const std::string& to) {
     if (!Machine->copyFile(from.c_str(), to.c_str(), FALSE)) return GetLastError();
     std::vector<char> original, copy;
-    if (!Machine->readFile(from, original) || !Machine->readFile(to, copy)) return GetLastError();
-    if (original != copy) return ERROR_FILE_CORRUPT;
-    if (!Machine->flushFile(to)) return GetLastError();
+    Outcome done = Machine->readFile(from, original);
+    if (done) done = Machine->readFile(to, copy);
+    if (done && original != copy) done = Outcome::Failed(ERROR_FILE_CORRUPT);
+    if (done) done = Machine->flushFile(to);
+    if (!done) return done.Error();
     HKEY services = nullptr;
     LONG status = Machine->regOpenKey(HKEY_LOCAL_MACHINE, kServicesKey, &services);
     if (status == ERROR_SUCCESS) {

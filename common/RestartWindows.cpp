@@ -1,6 +1,7 @@
 #include "common/RestartWindows.h"
 
 #include "common/MachineCalls.h"
+#include "common/WindowHelpers.h"
 #include "toolkit/tk.h"
 
 namespace {
@@ -21,16 +22,16 @@ bool IsDeletionOfAny(const std::string& source, const std::string& target, const
     return false;
 }
 
-std::string Failure(const char* step, DWORD code) {
-    return "Fail to restart system! (" + std::string(step) + std::to_string(code) + ")";
+Failure RestartFailure(const char* step, DWORD code, DWORD cause) {
+    return {"Fail to restart system! (" + std::string(step) + std::to_string(code) + ")", cause};
 }
 
 }  // namespace
 
-std::string RequestRestart() {
+Failure RequestRestart() {
     HANDLE token = nullptr;
     if (Machine->openProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token) == 0)
-        return Failure("OpenProcessToken=", 0);
+        return RestartFailure("OpenProcessToken=", 0, GetLastError());
 
     // Both calls are judged by the last error alone, which a successful call need not clear: a
     // code left over from an earlier call would otherwise fail a restart that went well.
@@ -42,7 +43,7 @@ std::string RequestRestart() {
     DWORD code = GetLastError();
     if (code != ERROR_SUCCESS) {
         CloseHandle(token);
-        return Failure("LookupPrivilegeValue = ", code);
+        return RestartFailure("LookupPrivilegeValue = ", code, code);
     }
 
     alignas(TOKEN_PRIVILEGES) BYTE previous[kPreviousStateBytes] = {};
@@ -52,27 +53,27 @@ std::string RequestRestart() {
                                 reinterpret_cast<PTOKEN_PRIVILEGES>(previous), &returned);
     code = GetLastError();
     CloseHandle(token);
-    if (code != ERROR_SUCCESS) return Failure("AdjustTokenPrivileges = ", code);
+    if (code != ERROR_SUCCESS) return RestartFailure("AdjustTokenPrivileges = ", code, code);
 
-    if (Machine->exitWindowsEx(EWX_REBOOT, 0) == 0) return Failure("ExitWindowsEx=", 0);
-    return "";
+    if (Machine->exitWindowsEx(EWX_REBOOT, 0) == 0) return RestartFailure("ExitWindowsEx=", 0, GetLastError());
+    return {};
 }
 
 bool RestartWindows(const std::string& title) {
-    const std::string failure = RequestRestart();
-    if (failure.empty()) {
+    const Failure failure = RequestRestart();
+    if (!failure.Happened()) {
         InstallLog("asked Windows to restart.");
         return true;
     }
-    LoggedMsgBox(failure, MB_OK, title);
+    ShowErrorBox(failure.text, title, FailureBox::Plain, failure.cause);
     return false;
 }
 
-DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths) {
+Outcome CancelDeletionsAtRestart(const std::vector<std::string>& paths) {
     HKEY key = nullptr;
     LONG status = Machine->regOpenKey(HKEY_LOCAL_MACHINE, kSessionManagerKey, &key);
-    if (status == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
-    if (status != ERROR_SUCCESS) return DWORD(status);
+    if (status == ERROR_FILE_NOT_FOUND) return Outcome();
+    if (status != ERROR_SUCCESS) return Outcome::From(status);
     DWORD type = 0, size = 0;
     status = Machine->regQueryValueEx(key, kPendingValue, nullptr, &type, nullptr, &size);
     std::string list(size, '\0');
@@ -80,7 +81,7 @@ DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths) {
         status = Machine->regQueryValueEx(key, kPendingValue, nullptr, &type, reinterpret_cast<BYTE*>(&list[0]), &size);
     if (status != ERROR_SUCCESS || type != REG_MULTI_SZ) {
         Machine->regCloseKey(key);
-        return status == ERROR_FILE_NOT_FOUND || status == ERROR_SUCCESS ? ERROR_SUCCESS : DWORD(status);
+        return status == ERROR_FILE_NOT_FOUND ? Outcome() : Outcome::From(status);
     }
     list.resize(size);
     std::string kept;
@@ -106,5 +107,5 @@ DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths) {
         if (status == ERROR_SUCCESS) status = Machine->regFlushKey(key);
     }
     Machine->regCloseKey(key);
-    return DWORD(status);
+    return Outcome::From(status);
 }

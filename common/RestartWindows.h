@@ -8,16 +8,18 @@
 #include <string>
 #include <vector>
 
-// Asks for the reboot; "" when the request was accepted, else the text that names the failed step
-// and its code.
-std::string RequestRestart();
+#include "common/Outcome.h"
+
+// Asks for the reboot; no failure when the request was accepted, else the text that names the
+// failed step, and its cause.
+Failure RequestRestart();
 
 // RequestRestart, with a failure shown in a message box titled title. True when accepted.
 bool RestartWindows(const std::string& title);
 
 // Takes back the deletions at the next restart that were asked for these files and folders: a
 // removal not yet followed by its restart would otherwise delete the copies that an installation
-// has written since. Renames at the restart stay. ERROR_SUCCESS, or why the list was not changed.
-DWORD CancelDeletionsAtRestart(const std::vector<std::string>& paths);
+// has written since. Renames at the restart stay. Fails when the list could not be changed.
+Outcome CancelDeletionsAtRestart(const std::vector<std::string>& paths);
 
 #endif

@@ -22,16 +22,18 @@ void EndIfAnotherCopyRuns(tk::Form& form) {
 
 void LoadInstallationRecordOrEnd(tk::Form& form) {
     form.SetMousePointer(tk::vbHourglass);
-    const bool recordLoaded = LoadInstallationRecord();
+    const Outcome recordLoaded = LoadInstallationRecord();
     form.SetMousePointer(tk::vbDefault);
     if (!recordLoaded) {
-        ShowErrorBox("Fail to load data from Register File!", form.GetCaption());
+        ShowErrorBox("Fail to load data from Register File!", form.GetCaption(), FailureBox::Stop, recordLoaded.Error());
         tk::End();
     }
 }
 
 void OpenTouchDriverOrEnd() {
-    if (OpenTouchDriver()) return;
-    ShowErrorBox(std::string("Fail to open ") + kDriverFileName + "!", kDriverOpenFailureTitle);
+    const Outcome opened = OpenTouchDriver();
+    if (opened) return;
+    ShowErrorBox(std::string("Fail to open ") + kDriverFileName + "!", kDriverOpenFailureTitle, FailureBox::Stop,
+                 opened.Error());
     tk::End();
 }

@@ -71,12 +71,12 @@ void CommandRightButtonTool(WPARAM command) {
 
 }  // namespace
 
-bool OpenTouchDriver() {
+Outcome OpenTouchDriver() {
     CloseTouchDriver();
     SECURITY_ATTRIBUTES security = {};
     TouchDriverHandle = CreateFileA(kDevicePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return TouchDriverHandle != INVALID_HANDLE_VALUE;
+    return Outcome::Of(TouchDriverHandle != INVALID_HANDLE_VALUE, GetLastError());
 }
 
 void CloseTouchDriver() {
@@ -125,11 +125,14 @@ void ShowRightButtonTool() { CommandRightButtonTool(RBF_CMD_SHOW); }
 void HideRightButtonTool() { CommandRightButtonTool(RBF_CMD_HIDE); }
 void CloseRightButtonTool() { CommandRightButtonTool(RBF_CMD_CLOSE); }
 
-bool StartRightButtonTool() {
+Outcome StartRightButtonTool() {
     // Quoted, so that an install folder with blanks cannot start a file named after the
     // folder path's first words instead of the tool.
     HANDLE tool = tk::Shell("\"" + InstallPath + "\\" + kRightButtonToolFile + "\"", SW_HIDE);
-    if (tool == nullptr) return false;
+    if (tool == nullptr) return Outcome::Failed(GetLastError());
+    // A tool still starting has not registered its window yet: the caller's next look at the
+    // driver, or a second start, would not find it.
+    WaitForInputIdle(tool, kToolStartWaitMs);
     CloseHandle(tool);
-    return true;
+    return Outcome();
 }

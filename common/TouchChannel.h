@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "common/Outcome.h"
 #include "driver/qrwntps2.h"
 
 // Device handle; INVALID_HANDLE_VALUE while the device is not open.
@@ -29,8 +30,8 @@ extern TouchRawSample TouchSample;            // GET_RAW_SAMPLE
 extern RbfWindowRecord RbfWindow;             // GET_RBF_WINDOW and SET_RBF_WINDOW
 
 // Opens \\.\QRWNTPS2 for reading (enough for every request). Shows nothing on failure:
-// each program reacts in its own way. False when the device cannot be opened.
-bool OpenTouchDriver();
+// each program reacts in its own way.
+Outcome OpenTouchDriver();
 void CloseTouchDriver();
 
 void TouchGetSettings();
@@ -67,7 +68,9 @@ HWND RunningRightButtonTool();
 void ShowRightButtonTool();
 void HideRightButtonTool();
 void CloseRightButtonTool();
-// Starts QRWNTPrb.exe from InstallPath, hidden. True when it was started.
-bool StartRightButtonTool();
+// Starts QRWNTPrb.exe from InstallPath, hidden, and gives it up to kToolStartWaitMs to wait for
+// input, as a start by WinExec does: whoever goes on then finds its window.
+constexpr DWORD kToolStartWaitMs = 30000;
+Outcome StartRightButtonTool();
 
 #endif

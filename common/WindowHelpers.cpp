@@ -2,12 +2,14 @@
 
 #include <cstring>
 
+#include "common/MachineCalls.h"
 #include "common/Numeric.h"
 #include "resources/resource.h"
 
 namespace {
 
 tk::Form* gMainWindow = nullptr;
+void (*gFailureLog)(const std::string&) = nullptr;
 VendorHeader gMainHeader;
 
 // Share of the screen height in which windows are centred: the lower part is left to the task bar
@@ -49,10 +51,28 @@ VendorHeader DesignVendorHeader(tk::Form& form, const VendorHeaderPlace& place, 
 
 tk::Form& MainWindow() { return *gMainWindow; }
 
-int ShowErrorBox(const std::string& text, const std::string& title) {
-    MessageBeep(MB_OK);
-    return tk::MsgBox(text, kErrorBoxStyle, title);
+int ShowErrorBox(const std::string& text, const std::string& title, FailureBox look, DWORD cause) {
+    const std::string told = cause == ERROR_SUCCESS ? text : text + "\r\n\r\n" + tk::ErrorText(cause);
+    if (gFailureLog != nullptr) gFailureLog(told);
+    unsigned style = MB_OK;
+    switch (look) {
+    case FailureBox::Stop:
+        MessageBeep(MB_OK);
+        style = kErrorBoxStyle;
+        break;
+    case FailureBox::Plain:
+        break;
+    case FailureBox::Exclamation:
+        style = MB_OK | MB_ICONEXCLAMATION;
+        break;
+    case FailureBox::SystemExclamation:
+        style = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
+        break;
+    }
+    return tk::MsgBox(told, style, title);
 }
+
+void LogFailuresWith(void (*log)(const std::string& text)) { gFailureLog = log; }
 
 int AskYesNo(const std::string& text, unsigned extraStyle, const std::string& title) {
     return tk::MsgBox(text, extraStyle + kAskYesNoStyle, title);
@@ -100,13 +120,10 @@ void ReturnToMainWindow() {
 
 bool FileExists(const std::string& path) {
     if (path.empty()) return false;
-    const DWORD savedError = GetLastError();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    // A failed probe is an answer, not an error: leave no error state behind for the caller.
-    SetLastError(savedError);
+    HANDLE file = Machine->createFile(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
+    Machine->closeHandle(file);
     return true;
 }
 

@@ -21,8 +21,20 @@ struct VendorHeader;
 void SetMainWindow(tk::Form& form, const VendorHeader& header);
 tk::Form& MainWindow();
 
-// A beep, then a system-modal stop box with OK; returns the button pressed.
-int ShowErrorBox(const std::string& text, const std::string& title);
+// How a failure's box looks, as each program's messages have it.
+enum class FailureBox {
+    Stop,               // a beep, then a system-modal stop box
+    Plain,              // OK alone
+    Exclamation,        // OK with the exclamation mark
+    SystemExclamation,  // the same, system-modal
+};
+// The one way a program tells of a failure: text as the program words it, then, a blank line
+// below, Windows' text for cause when there is one (0: none), in a box with OK titled title.
+// The same text goes to the log named by LogFailuresWith. Returns the button pressed.
+int ShowErrorBox(const std::string& text, const std::string& title, FailureBox look = FailureBox::Stop,
+                 DWORD cause = ERROR_SUCCESS);
+// Where ShowErrorBox writes each failure as well: the install side's log; nowhere until set.
+void LogFailuresWith(void (*log)(const std::string& text));
 // A system-modal Yes/No question; extraStyle adds e.g. MB_DEFBUTTON2. Returns IDYES or IDNO.
 int AskYesNo(const std::string& text, unsigned extraStyle, const std::string& title);
 

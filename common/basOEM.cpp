@@ -19,20 +19,21 @@ void SetRecordLocation(HKEY hive, const std::string& baseKey, const std::string&
     RecordSubKey = subKey;
 }
 
-bool ReadInstallationRecord() {
+Outcome ReadInstallationRecord() {
     HKEY key = nullptr;
-    if (!CreateKey(RecordHive, RecordBaseKey, RecordSubKey, key)) return false;
+    Outcome read = CreateKey(RecordHive, RecordBaseKey, RecordSubKey, key);
+    if (!read) return read;
     // Every value is read even after one fails, so that what is there gets loaded.
-    bool ok = QueryString(key, kVenderNameValue, VenderName);
-    ok = QueryString(key, kInstallPathValue, InstallPath) && ok;
-    ok = QueryString(key, kWindowsPathValue, WindowsPath) && ok;
-    ok = QueryString(key, kSystemPathValue, SystemPath) && ok;
-    ok = QueryString(key, kHardwareIdValue, HardwareID) && ok;
+    read &= QueryString(key, kVenderNameValue, VenderName);
+    read &= QueryString(key, kInstallPathValue, InstallPath);
+    read &= QueryString(key, kWindowsPathValue, WindowsPath);
+    read &= QueryString(key, kSystemPathValue, SystemPath);
+    read &= QueryString(key, kHardwareIdValue, HardwareID);
     CloseKey(key);
-    return ok;
+    return read;
 }
 
-bool LoadInstallationRecord() {
+Outcome LoadInstallationRecord() {
     SetRecordLocation(HKEY_LOCAL_MACHINE, kMakerKey, kModelName);
     return ReadInstallationRecord();
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/Outcome.h"
+
 // Names of the record's values (all REG_SZ).
 constexpr char kVenderNameValue[] = "VenderName";
 constexpr char kInstallPathValue[] = "InstallPath";
@@ -30,9 +32,9 @@ extern std::string RecordSubKey;
 
 void SetRecordLocation(HKEY hive, const std::string& baseKey, const std::string& subKey);
 // Opens (or creates) the record key and reads all five values, even after one fails.
-// True only when the key and every value were read.
-bool ReadInstallationRecord();
+// Succeeds only when the key and every value were read; else the first failure.
+Outcome ReadInstallationRecord();
 // Reads the record from its place under HKEY_LOCAL_MACHINE.
-bool LoadInstallationRecord();
+Outcome LoadInstallationRecord();
 
 #endif

@@ -15,75 +15,70 @@ constexpr DWORD kMaxStringBytes = 1024 * 1024;
 BYTE* AsBytes(char* text) { return reinterpret_cast<BYTE*>(text); }
 const BYTE* AsBytes(const char* text) { return reinterpret_cast<const BYTE*>(text); }
 
-// The registry answers with a code of its own and leaves the thread's last error alone; a failed
-// call keeps its code there, so that a caller who reports the failure can say why.
-bool Succeeded(LONG result) {
-    if (result == ERROR_SUCCESS) return true;
-    SetLastError(static_cast<DWORD>(result));
-    return false;
-}
-
 }  // namespace
 
-bool CreateKey(HKEY parent, const std::string& keyPath, const std::string& subKey, HKEY& key) {
-    if (keyPath.empty()) return false;
+Outcome CreateKey(HKEY parent, const std::string& keyPath, const std::string& subKey, HKEY& key) {
+    if (keyPath.empty()) return Outcome::Failed(ERROR_INVALID_PARAMETER);
     // RegCreateKeyA rejects a relative path that starts with a separator.
     const size_t from = !subKey.empty() && subKey.front() == kKeySeparator ? 1 : 0;
     const std::string path = subKey.size() == from ? keyPath : keyPath + kKeySeparator + subKey.substr(from);
     HKEY opened = nullptr;
-    if (!Succeeded(Machine->regCreateKey(parent, path.c_str(), &opened))) return false;
-    key = opened;
-    return true;
+    const Outcome created = Outcome::From(Machine->regCreateKey(parent, path.c_str(), &opened));
+    if (created) key = opened;
+    return created;
 }
 
-bool OpenKey(HKEY parent, const std::string& keyPath, HKEY& key) {
+Outcome OpenKey(HKEY parent, const std::string& keyPath, HKEY& key) {
     HKEY opened = nullptr;
-    if (!Succeeded(Machine->regOpenKey(parent, keyPath.c_str(), &opened))) return false;
-    key = opened;
-    return true;
+    const Outcome open = Outcome::From(Machine->regOpenKey(parent, keyPath.c_str(), &opened));
+    if (open) key = opened;
+    return open;
 }
 
-bool CloseKey(HKEY key) { return Machine->regCloseKey(key) == ERROR_SUCCESS; }
+Outcome CloseKey(HKEY key) { return Outcome::From(Machine->regCloseKey(key)); }
 
-bool QueryString(HKEY key, const std::string& valueName, std::string& text) {
+Outcome QueryString(HKEY key, const std::string& valueName, std::string& text) {
     DWORD type = 0;
     DWORD size = 0;
-    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ) return false;
-    if (size > kMaxStringBytes) return Succeeded(ERROR_NOT_ENOUGH_MEMORY);
+    Outcome read = Outcome::From(Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, nullptr, &size));
+    if (!read) return read;
+    if (type != REG_SZ) return Outcome::Failed(ERROR_INVALID_DATA);
+    if (size > kMaxStringBytes) return Outcome::Failed(ERROR_NOT_ENOUGH_MEMORY);
     std::string buffer(size, ' ');
     // The value may have changed since the size was learnt: a longer one fails with
     // ERROR_MORE_DATA, a shorter one reports fewer bytes, a retyped one a new type.
-    DWORD read = size;
-    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &read) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ) return false;
-    buffer.resize(std::min(read, size));
+    DWORD got = size;
+    read = Outcome::From(Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, AsBytes(buffer.data()), &got));
+    if (!read) return read;
+    if (type != REG_SZ) return Outcome::Failed(ERROR_INVALID_DATA);
+    buffer.resize(std::min(got, size));
     text = TrimAtNul(buffer);
-    return true;
+    return Outcome();
 }
 
-bool QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {
+Outcome QueryDword(HKEY key, const std::string& valueName, uint32_t& value) {
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof data;
-    if (Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS)
-        return false;
+    const Outcome read = Outcome::From(
+        Machine->regQueryValueEx(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &size));
+    if (!read) return read;
     // A REG_DWORD may be stored with fewer than four bytes; that is not a number to trust.
-    if (type != REG_DWORD || size != sizeof data) return false;
+    if (type != REG_DWORD || size != sizeof data) return Outcome::Failed(ERROR_INVALID_DATA);
     value = data;
-    return true;
+    return Outcome();
 }
 
-bool SetString(HKEY key, const std::string& valueName, const std::string& text) {
-    if (key == nullptr) return false;
+Outcome SetString(HKEY key, const std::string& valueName, const std::string& text) {
+    if (key == nullptr) return Outcome::Failed(ERROR_INVALID_HANDLE);
     const DWORD length = static_cast<DWORD>(text.size() + 1);
-    return Succeeded(Machine->regSetValueEx(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length));
+    return Outcome::From(Machine->regSetValueEx(key, valueName.c_str(), 0, REG_SZ, AsBytes(text.c_str()), length));
 }
 
-bool SetDword(HKEY key, const std::string& valueName, uint32_t value) {
+Outcome SetDword(HKEY key, const std::string& valueName, uint32_t value) {
     const DWORD data = value;
-    return Succeeded(Machine->regSetValueEx(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
+    return Outcome::From(
+        Machine->regSetValueEx(key, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }

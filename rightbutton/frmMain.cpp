@@ -103,7 +103,7 @@ LRESULT CALLBACK RBF_WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             frmMain.Unload();
             break;
         default:
-            tk::MsgBox(RbfCommandFailureText(wParam, lParam), MB_OK, kRightButtonTitle);
+            ShowErrorBox(RbfCommandFailureText(wParam, lParam), kRightButtonTitle, FailureBox::Plain);
             break;
     }
     return 0;

@@ -84,43 +84,44 @@ void CentreBusy(tk::Form& form) {
     SetBusyPointer(tk::vbDefault);
 }
 
-void Tell(const std::string& text, unsigned style = MB_OK) { LoggedMsgBox(text, style, kSetupTitle); }
-
-// Writes a key's values (created when missing), all of them even after one fails; true when the
-// key opened and every write succeeded.
+// Writes a key's values (created when missing), all of them even after one fails; the first
+// failure of the key or a write.
 template <typename Writes>
-bool WriteKey(HKEY hive, const std::string& keyPath, const std::string& subKeyName, Writes writes) {
+Outcome WriteKey(HKEY hive, const std::string& keyPath, const std::string& subKeyName, Writes writes) {
     HKEY key = nullptr;
-    if (!CreateKey(hive, keyPath, subKeyName, key)) return false;
-    const bool written = writes(key);
+    Outcome written = CreateKey(hive, keyPath, subKeyName, key);
+    if (!written) return written;
+    written = writes(key);
     CloseKey(key);
     return written;
 }
 
-bool SaveRecordValue(const char* name, const std::string& text) {
+Outcome SaveRecordValue(const char* name, const std::string& text) {
     return WriteKey(RecordHive, RecordBaseKey, RecordSubKey, [&](HKEY key) { return SetString(key, name, text); });
 }
 
 std::string ServiceKeyPath(const char* service) { return std::string(kServicesKey) + "\\" + service; }
 
-bool WriteServiceKey() {
+Outcome WriteServiceKey() {
     return WriteKey(HKEY_LOCAL_MACHINE, kServicesKey, kDriverBaseName, [](HKEY key) {
-        bool ok = SetString(key, "DisplayName", std::string("TouchScreen - Serial Mouse Driver V.") + kVersionLabel);
-        ok = SetString(key, "Group", "Pointer Port") && ok;
-        ok = SetDword(key, "Start", kSystemStart) && ok;
-        ok = SetDword(key, "Tag", kServiceTag) && ok;
-        return SetDword(key, "Type", kKernelDriver) && ok;
+        Outcome written = SetString(key, "DisplayName", std::string("TouchScreen - Serial Mouse Driver V.") + kVersionLabel);
+        written &= SetString(key, "Group", "Pointer Port");
+        written &= SetDword(key, "Start", kSystemStart);
+        written &= SetDword(key, "Tag", kServiceTag);
+        return written &= SetDword(key, "Type", kKernelDriver);
     });
 }
 
 // Copies what the port driver has of its parameters; a value it lacks, or has with another type,
 // is left out, and a failed copy of one value is not a failure.
-bool CopyPortParameters() {
+Outcome CopyPortParameters() {
     HKEY source = nullptr, destination = nullptr;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName), kParametersSubKey, source)) return false;
-    if (!CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kParametersSubKey, destination)) {
+    Outcome opened = CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kPortDriverName), kParametersSubKey, source);
+    if (!opened) return opened;
+    opened = CreateKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kParametersSubKey, destination);
+    if (!opened) {
         CloseKey(source);
-        return false;
+        return opened;
     }
     for (const Parameter& p : kPortParameters) {
         if (p.isString) {
@@ -133,23 +134,23 @@ bool CopyPortParameters() {
     }
     CloseKey(destination);
     CloseKey(source);
-    return true;
+    return Outcome();
 }
 
-bool CreateEnumKey() {
-    return WriteKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kEnumSubKey, [](HKEY) { return true; });
+Outcome CreateEnumKey() {
+    return WriteKey(HKEY_LOCAL_MACHINE, ServiceKeyPath(kDriverBaseName), kEnumSubKey, [](HKEY) { return Outcome(); });
 }
 
-bool WriteEventLogSource() {
+Outcome WriteEventLogSource() {
     return WriteKey(HKEY_LOCAL_MACHINE, kEventLogKey, kDriverBaseName, [](HKEY key) {
-        bool ok = SetString(key, "EventMessageFile",
-                            std::string("%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\drivers\\") +
-                                kDriverFileName);
-        return SetDword(key, "TypesSupported", kAllEventTypes) && ok;
+        Outcome written = SetString(key, "EventMessageFile",
+                                    std::string("%SystemRoot%\\System32\\IoLogMsg.dll;%SystemRoot%\\System32\\drivers\\") +
+                                        kDriverFileName);
+        return written &= SetDword(key, "TypesSupported", kAllEventTypes);
     });
 }
 
-bool LowerPortDriverErrorControl() {
+Outcome LowerPortDriverErrorControl() {
     return WriteKey(HKEY_LOCAL_MACHINE, kServicesKey, kPortDriverName,
                     [](HKEY key) { return SetDword(key, "ErrorControl", kIgnoreErrors); });
 }
@@ -172,20 +173,18 @@ std::string MovePortDriverAside() {
 // An earlier removal whose restart has not come yet would delete what the installer has just
 // written, the touch driver's file among them: after the port driver's file is set aside, the
 // next start would then have no driver for the keyboard.
-bool KeepTheInstalledFiles() {
+Outcome KeepTheInstalledFiles() {
     std::vector<std::string> paths = {InstallPath, WindowsDir + kUninstallerFile, DriversDir + kDriverFileName};
     for (const char* file : {kControlPanelFile, kStartupFile, kRightButtonToolFile, kSetupFile, kUninstallProgramFile})
         paths.push_back(InstallPath + "\\" + file);
     for (const char* file : {kVendorBitmapFile, kVendorCutFile, kSetupInfoFile}) paths.push_back(InstallPath + file);
-    const DWORD status = CancelDeletionsAtRestart(paths);
-    SetLastError(status);
-    return status == ERROR_SUCCESS;
+    return CancelDeletionsAtRestart(paths);
 }
 
 // The registry steps, in their order; each runs only after all before it went well.
 struct RegistryStep {
     const char* what;
-    bool (*run)();
+    Outcome (*run)();
 };
 constexpr RegistryStep kRegistrySteps[] = {
     {"the list of deletions at the restart, without the installed files", KeepTheInstalledFiles},
@@ -232,13 +231,13 @@ bool DetectHardwareId() {
     return lstrcmpiA(HardwareID.c_str(), kNoDevice) != 0;
 }
 
-bool SaveHardwareId() { return SaveRecordValue(kHardwareIdValue, HardwareID); }
+Outcome SaveHardwareId() { return SaveRecordValue(kHardwareIdValue, HardwareID); }
 
-bool SaveVenderName() { return SaveRecordValue(kVenderNameValue, VenderName); }
+Outcome SaveVenderName() { return SaveRecordValue(kVenderNameValue, VenderName); }
 
 SetupExit ServiceRegistrySetup() {
-    if (!GetWindowsPaths()) {
-        Tell(kPathsFailureText);
+    if (const Outcome known = GetWindowsPaths(); !known) {
+        ShowErrorBox(kPathsFailureText, kSetupTitle, FailureBox::Plain, known.Error());
         return kSetupNoWindowsPaths;
     }
     // The port driver's file goes aside only for a touch driver that can take its place at the next
@@ -246,53 +245,55 @@ SetupExit ServiceRegistrySetup() {
     const std::string driverFile = DriversDir + kDriverFileName;
     const std::string why = WholeImageProblem(driverFile);
     if (!why.empty()) {
-        Tell(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, MB_OK | MB_ICONEXCLAMATION);
+        ShowErrorBox(kNoDriverFileText + driverFile + ": " + why + kNoDriverFileAdvice, kSetupTitle, FailureBox::Exclamation);
         return kSetupNoDriverFile;
     }
     for (const RegistryStep& step : kRegistrySteps) {
-        SetLastError(ERROR_SUCCESS);
-        if (step.run()) {
+        const Outcome written = step.run();
+        if (written) {
             InstallLog(std::string("wrote ") + step.what + ".");
             continue;
         }
-        const DWORD error = GetLastError();
-        Tell(std::string(kRegistryFailureText) + kRegistryStepText + step.what + "." +
-                 (error ? " " + tk::ErrorText(error) : std::string()) + kRegistryStepAdvice,
-             MB_OK | MB_ICONEXCLAMATION);
+        ShowErrorBox(std::string(kRegistryFailureText) + kRegistryStepText + step.what + "." + kRegistryStepAdvice,
+                     kSetupTitle, FailureBox::Exclamation, written.Error());
         return kSetupRegistryFailed;
     }
     const std::string problem = MovePortDriverAside();
     if (problem.empty()) return kSetupDone;
-    Tell(kMoveFailureText + problem + kMoveFailureAdvice, MB_OK | MB_ICONEXCLAMATION);
+    ShowErrorBox(kMoveFailureText + problem + kMoveFailureAdvice, kSetupTitle, FailureBox::Exclamation);
     return kSetupPortDriverNotMoved;
 }
 
 SetupExit SetUpDriver() {
-    if (!LoadInstallationRecord()) {
-        Tell(kRecordFailureText);
+    if (const Outcome loaded = LoadInstallationRecord(); !loaded) {
+        ShowErrorBox(kRecordFailureText, kSetupTitle, FailureBox::Plain, loaded.Error());
         return kSetupNoRecord;
     }
     if (!DetectHardwareId()) HardwareID = kControllerHardwareId;
-    if (!SaveHardwareId()) Tell(kHardwareIdFailureText);
+    if (const Outcome saved = SaveHardwareId(); !saved)
+        ShowErrorBox(kHardwareIdFailureText, kSetupTitle, FailureBox::Plain, saved.Error());
 
     const std::string setupInfo = InstallPath + kSetupInfoFile;
     if (FileExists(setupInfo)) {
         const std::string title = ReadIniString(setupInfo, "SETUP", "TITLE");
         if (!title.empty()) {
             VenderName = title;
-            if (!SaveVenderName()) Tell(kVenderNameFailureText);
+            if (const Outcome saved = SaveVenderName(); !saved)
+                ShowErrorBox(kVenderNameFailureText, kSetupTitle, FailureBox::Plain, saved.Error());
         }
     }
     return ServiceRegistrySetup();
 }
 
 int Main() {
+    LogFailuresWith(InstallLog);
     InstallLog("started.");
     ShowProgressMessage(kUpdatingText, kSetupTitle, &CentreBusy);
     SetupExit result = SetUpDriver();
     frmMessage.Unload();
     if (result == kSetupDone) {
-        Tell(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK);
+        InstallLog(kFinishedText);
+        tk::MsgBox(kFinishedText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kSetupTitle);
         if (!RestartWindows(kSetupTitle)) result = kSetupRestartRefused;
     }
     InstallLog("ended with exit code " + std::to_string(result) + ".");

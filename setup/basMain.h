@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/Outcome.h"
+
 // How setup ends. The installer passes every code but kSetupDone on as its own exit code.
 enum SetupExit : int {
     kSetupDone = 0,                 // the restart was requested
@@ -32,10 +34,9 @@ void SetBusyPointer(int pointer);
 // "*" and its ID. False (and HardwareID "*PNPnone") when there is none or no list.
 bool DetectHardwareId();
 
-// Write HardwareID, or VenderName, into the installation record; true when the key opened and the
-// value was written.
-bool SaveHardwareId();
-bool SaveVenderName();
+// Write HardwareID, or VenderName, into the installation record.
+Outcome SaveHardwareId();
+Outcome SaveVenderName();
 
 // The driver's registry keys and the port driver's file moved aside, each failure said in a
 // message box. kSetupDone when the run may go on to the restart; otherwise the PS/2 port driver

@@ -25,14 +25,15 @@ constexpr uint8_t kRightButtonFunctionOn = 1;
 
 }  // namespace
 
-bool SetDoubleClickSize() {
+Outcome SetDoubleClickSize() {
     HKEY key = nullptr;
-    if (!CreateKey(HKEY_CURRENT_USER, kMouseKeyPath, kMouseSubKey, key)) return false;
+    Outcome written = CreateKey(HKEY_CURRENT_USER, kMouseKeyPath, kMouseSubKey, key);
+    if (!written) return written;
     // Both values are tried even when the first one fails.
-    const bool widthWritten = SetString(key, kDoubleClickWidthValue, kDoubleClickSize);
-    const bool heightWritten = SetString(key, kDoubleClickHeightValue, kDoubleClickSize);
+    written &= SetString(key, kDoubleClickWidthValue, kDoubleClickSize);
+    written &= SetString(key, kDoubleClickHeightValue, kDoubleClickSize);
     CloseKey(key);
-    return widthWritten && heightWritten;
+    return written;
 }
 
 void WriteScreenSizeToDriver(int screenWidth, int screenHeight) {
@@ -42,30 +43,31 @@ void WriteScreenSizeToDriver(int screenWidth, int screenHeight) {
     TouchSetScreenSize();
 }
 
-bool StartRightButtonToolIfNeeded() {
-    if (TouchSettings.rightButtonFunction != kRightButtonFunctionOn) return true;
-    if (RunningRightButtonTool() != nullptr) return true;
+Outcome StartRightButtonToolIfNeeded() {
+    if (TouchSettings.rightButtonFunction != kRightButtonFunctionOn) return Outcome();
+    if (RunningRightButtonTool() != nullptr) return Outcome();
     return StartRightButtonTool();
 }
-
-void PauseAboutOneSecond() { PauseAboutOneSecond(tk::Timer, tk::DoEvents, tk::WaitForInput); }
 
 void Main() {
     frmMain.Show();
 
-    if (!SetDoubleClickSize()) ShowErrorBox("Fail to setup Double Clock Size!", kStartupTitle);
+    if (const Outcome set = SetDoubleClickSize(); !set)
+        ShowErrorBox("Fail to setup Double Clock Size!", kStartupTitle, FailureBox::Stop, set.Error());
 
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
 
     // Without the driver there is nothing to wait for: the splash goes at once.
-    if (OpenTouchDriver()) {
+    if (const Outcome opened = OpenTouchDriver(); opened) {
         WriteScreenSizeToDriver(screenWidth, screenHeight);
-        if (!StartRightButtonToolIfNeeded()) ShowErrorBox("Fail to initialize Right Button Function!", kStartupTitle);
+        if (const Outcome started = StartRightButtonToolIfNeeded(); !started)
+            ShowErrorBox("Fail to initialize Right Button Function!", kStartupTitle, FailureBox::Stop, started.Error());
         CloseTouchDriver();
         PauseAboutOneSecond();
     } else {
-        ShowErrorBox(std::string("Fail to open TouchScreen Driver! (") + kDriverFileName + ")", kStartupTitle);
+        ShowErrorBox(std::string("Fail to open TouchScreen Driver! (") + kDriverFileName + ")", kStartupTitle,
+                     FailureBox::Stop, opened.Error());
     }
 
     frmMain.Unload();

@@ -4,22 +4,21 @@
 #ifndef STARTUP_BASMAIN_H
 #define STARTUP_BASMAIN_H
 
+#include "common/Outcome.h"
+
 // The whole run; the program ends inside it.
 [[noreturn]] void Main();
 
 // Writes "32" as DoubleClickWidth and DoubleClickHeight under HKEY_CURRENT_USER\Control Panel\Mouse.
-// Only the registry changes: running programs are not told. True when the key opened and both
+// Only the registry changes: running programs are not told. Succeeds when the key opened and both
 // values were written.
-bool SetDoubleClickSize();
+Outcome SetDoubleClickSize();
 
 // Reads the driver's settings block and sends it back whole with the current screen size in it.
 void WriteScreenSizeToDriver(int screenWidth, int screenHeight);
 
-// With the right-button function on and no live tool registered, starts the tool. False only
+// With the right-button function on and no live tool registered, starts the tool. Fails only
 // when a start was needed and failed.
-bool StartRightButtonToolIfNeeded();
-
-// The splash pause on the runtime's clock, running window events while it waits.
-void PauseAboutOneSecond();
+Outcome StartRightButtonToolIfNeeded();
 
 #endif

@@ -3,8 +3,6 @@
 #ifndef STARTUP_PAUSE_H
 #define STARTUP_PAUSE_H
 
-#include <functional>
-
 // The clock restarts at 0 when it reaches this many seconds.
 constexpr double kSecondsPerDay = 86400.0;
 
@@ -16,13 +14,14 @@ double PauseEnd(double start);
 // the clock has passed midnight (or was set back, which ends a short wait early, never late).
 double SecondsBetween(double earlier, double later);
 
-// The longest wait for input between two rounds of window events.
-constexpr unsigned long kPauseSliceMs = 100;
+// The longest wait for input between two rounds of window events. Input or a paint ends a wait at
+// once, so a long wait keeps the splash as responsive as a short one, and each wake-up costs the
+// window system a round of requests.
+constexpr unsigned long kPauseSliceMs = 500;
 
-// Takes the clock once, then runs doEvents and waits for input (at most kPauseSliceMs, never
-// past the end) until PauseEnd of that reading has passed: between half a second and one and a
-// half seconds, also across midnight.
-void PauseAboutOneSecond(const std::function<double()>& clock, const std::function<void()>& doEvents,
-                         const std::function<void(unsigned long)>& waitForInput);
+// Takes the machine's clock once, then runs window events and waits for input (at most
+// kPauseSliceMs, never past the end) until PauseEnd of that reading has passed: between half a
+// second and one and a half seconds, also across midnight.
+void PauseAboutOneSecond();
 
 #endif

@@ -197,14 +197,6 @@ bool Control::LoadPicture(const std::string& bitmapPath) {
     return true;
 }
 
-COLORREF Control::Point(double x, double y) const {
-    const Impl& im = *impl_;
-    const int px = im.ToPixelX(x);
-    const int py = im.ToPixelY(y);
-    if (im.memDC == nullptr || px < 0 || py < 0 || px >= im.memWidth || py >= im.memHeight) return CLR_INVALID;
-    return GetPixel(im.memDC, px, py);
-}
-
 LRESULT CALLBACK PictureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Control* control = ControlOfOwnWindow(hwnd, message, lParam);
     if (control == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -196,7 +196,6 @@ public:
     void Line(double x1, double y1, double x2, double y2, COLORREF c);
     void Box(double x1, double y1, double x2, double y2, COLORREF c);  // rectangle outline
     bool LoadPicture(const std::string& bitmapPath);  // takes the bitmap's size when auto-sized
-    COLORREF Point(double x, double y) const;         // colour of a drawn pixel; CLR_INVALID outside
 
     // --- events ---
     // Mouse positions: a picture box's own scale; any other control's container units,

@@ -35,9 +35,8 @@ constexpr char kNotRestorableText[] =
     "The PS/2 port driver's file could not be put back, so nothing has been removed.\r\n\r\n";
 constexpr char kNotRestorableAdvice[] =
     "\r\n\r\nThat driver serves the keyboard and the mouse. Run the removal again once its file can be put back.";
-constexpr unsigned kFailureBoxStyle = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
-
-void ShowFailureBox(const std::string& text) { LoggedMsgBox(text, kFailureBoxStyle, kUninstallerTitle); }
+// Every failure of the removal: OK with the exclamation mark, system-modal.
+constexpr FailureBox kRemovalFailure = FailureBox::SystemExclamation;
 
 // Ends the program, its exit code in the install log.
 [[noreturn]] void EndRemoval(RemovalExit code) {
@@ -50,16 +49,17 @@ void ShowFailureBox(const std::string& text) { LoggedMsgBox(text, kFailureBoxSty
 // leaves none behind.
 bool CanBeWritten(const std::string& path) {
     const bool there = IsThere(path);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, there ? OPEN_EXISTING : CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | (there ? 0 : FILE_FLAG_DELETE_ON_CLOSE), nullptr);
+    HANDLE file = Machine->createFile(path.c_str(), GENERIC_WRITE, 0, nullptr, there ? OPEN_EXISTING : CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL | (there ? 0 : FILE_FLAG_DELETE_ON_CLOSE), nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
+    Machine->closeHandle(file);
     return true;
 }
 
 void GetWindowsPathsOrEnd() {
-    if (GetWindowsPaths()) return;
-    LoggedMsgBox(kPathsFailureText, MB_OK, kUninstallerTitle);
+    const Outcome known = GetWindowsPaths();
+    if (known) return;
+    ShowErrorBox(kPathsFailureText, kUninstallerTitle, FailureBox::Plain, known.Error());
     EndRemoval(kRemovalNoWindowsPaths);
 }
 
@@ -69,21 +69,21 @@ std::string UninstallCommandLine(const std::string& installPath) {
     return "\"" + installPath + "\\" + kUninstallProgramFile + "\"" + kUninstallSwitch;
 }
 
-std::string WaitForUninstall(HANDLE process) {
+Failure WaitForUninstall(HANDLE process) {
     for (int i = 0; i < kUninstallWaits; ++i) {
         Machine->doEvents();
         switch (Machine->waitForSingleObject(process, kUninstallWaitMs)) {
         case WAIT_OBJECT_0:
-            return "";
+            return {};
         case WAIT_FAILED:
-            return kWaitFailedText;
+            return {kWaitFailedText, GetLastError()};
         case WAIT_ABANDONED:
-            return kWaitAbandonedText;
+            return {kWaitAbandonedText};
         default:
             break;
         }
     }
-    return kWaitTimeoutText;
+    return {kWaitTimeoutText};
 }
 
 std::string PortDriverRestoreProblem(const std::string& driversDir) {
@@ -116,7 +116,7 @@ void RemoveSoftware() {
     GetWindowsPathsOrEnd();
     const std::string problem = PortDriverRestoreProblem(DriversDir);
     if (!problem.empty()) {
-        ShowFailureBox(kNotRestorableText + problem + kNotRestorableAdvice);
+        ShowErrorBox(kNotRestorableText + problem + kNotRestorableAdvice, kUninstallerTitle, kRemovalFailure);
         EndRemoval(kRemovalPortDriverAtRisk);
     }
 
@@ -125,23 +125,22 @@ void RemoveSoftware() {
 
     HANDLE process = tk::Shell(UninstallCommandLine(InstallPath), SW_SHOWNORMAL);
     if (process == nullptr) {
-        InstallLog("the uninstall program did not start: " + tk::ErrorText(GetLastError()));
-        ShowFailureBox(kStartupFailureText);
+        ShowErrorBox(kStartupFailureText, kUninstallerTitle, kRemovalFailure, GetLastError());
         EndRemoval(kRemovalNotStarted);
     }
-    std::string failure = WaitForUninstall(process);
+    Failure awaited = WaitForUninstall(process);
     DWORD exitCode = 0;
-    if (failure.empty() && !GetExitCodeProcess(process, &exitCode)) failure = kWaitFailedText;
+    if (!awaited.Happened() && !GetExitCodeProcess(process, &exitCode)) awaited = {kWaitFailedText, GetLastError()};
     CloseHandle(process);
-    if (!failure.empty()) {
-        ShowFailureBox(failure);
+    if (awaited.Happened()) {
+        ShowErrorBox(awaited.text, kUninstallerTitle, kRemovalFailure, awaited.cause);
         EndRemoval(kRemovalNotAwaited);
     }
     InstallLog("the uninstall program ended with exit code " + std::to_string(exitCode) + ".");
-    failure = UninstallProgramFailure(exitCode);
+    const std::string failure = UninstallProgramFailure(exitCode);
     if (!failure.empty()) {
         frmMessage.Unload();
-        ShowFailureBox(failure);
+        ShowErrorBox(failure, kUninstallerTitle, kRemovalFailure);
         EndRemoval(kRemovalUninstallFailed);
     }
 
@@ -152,15 +151,16 @@ void RemoveSoftware() {
     if (restored != ERROR_SUCCESS) {
         const std::string inUse = PortDriverPath(DriversDir, kPortDriverInUse);
         const std::string aside = PortDriverPath(DriversDir, kPortDriverAside);
-        ShowFailureBox("The PS/2 port driver's file could not be put back, so Windows is not restarted.\r\n\r\n"
-                       "Copy " + aside + " to " + inUse + " before you restart Windows.\r\n\r\n" +
-                       tk::ErrorText(restored));
+        ShowErrorBox("The PS/2 port driver's file could not be put back, so Windows is not restarted.\r\n\r\n"
+                     "Copy " + aside + " to " + inUse + " before you restart Windows.",
+                     kUninstallerTitle, kRemovalFailure, restored);
         EndRemoval(kRemovalPortDriverNotBack);
     }
     // Only now: a removal that failed keeps its uninstaller, so that it can be run again.
     const std::string self = WindowsDir + kUninstallerFile;
     if (!Machine->moveFileEx(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
         InstallLog(self + " is not to be deleted at the restart: " + tk::ErrorText(GetLastError()));
+    InstallLog(kCompleteText);
     tk::MsgBox(kCompleteText, MB_SYSTEMMODAL | MB_ICONINFORMATION | MB_OK, kUninstallerTitle);
     EndRemoval(RestartWindows(kUninstallerTitle) ? kRemovalDone : kRemovalRestartRefused);
 }

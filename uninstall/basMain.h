@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/Outcome.h"
+
 // How the uninstaller ends (also 0 after No), so that a script can tell what happened.
 enum RemovalExit : unsigned long {
     kRemovalDone = 0,                  // removed; the restart was asked for
@@ -36,8 +38,8 @@ std::string UninstallCommandLine(const std::string& installPath);
 // after the pending window events have run, so that the progress window stays painted.
 constexpr int kUninstallWaits = 10;
 constexpr DWORD kUninstallWaitMs = 1000;
-// "" when the process ended within the waits, else the failure text to show.
-std::string WaitForUninstall(HANDLE process);
+// No failure when the process ended within the waits.
+Failure WaitForUninstall(HANDLE process);
 
 // Whether the port driver's file in driversDir can be put back (RestorePortDriverFile): "" when
 // it is whole in place, or when its copy aside is whole and its own file can be written; else

@@ -62,10 +62,10 @@ void FrmMain::Form_Load() {
     header.system->SetCaption(header.system->Caption() + kVersionLabel);
 
     SetMousePointer(tk::vbHourglass);
-    const bool recordLoaded = LoadInstallationRecord();
+    const Outcome recordLoaded = LoadInstallationRecord();
     SetMousePointer(tk::vbDefault);
     if (!recordLoaded) {
-        LoggedMsgBox(kRecordFailureText, MB_OK, GetCaption());
+        ShowErrorBox(kRecordFailureText, GetCaption(), FailureBox::Plain, recordLoaded.Error());
         tk::End(kRemovalNoRecord);
     }
 

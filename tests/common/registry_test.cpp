@@ -123,22 +123,32 @@ TEST_F(Registry, QueryStringReadsWhatIsStoredAndNeverPastIt) {
     }
 }
 
-TEST_F(Registry, QueryStringTreatsOtherTypesAsMissing) {
+TEST_F(Registry, QueryStringTreatsOtherTypesAsMissingAndSaysWhy) {
     SetRaw("Expand", REG_EXPAND_SZ, "%PATH%", 7);
     SetRaw("Multi", REG_MULTI_SZ, "a\0b\0", 5);
     const DWORD number = 7;
     SetRaw("Number", REG_DWORD, &number, sizeof number);
     // Past the registry's limit for a value: not allocated, and said why.
     ASSERT_TRUE(SetString(key, "Huge", std::string(1024 * 1024, 'H')));
-    for (const char* name : {"Expand", "Multi", "Number", "Missing", "Huge"}) {
+    const struct {
+        const char* name;
+        DWORD error;
+    } cases[] = {
+        {"Expand", ERROR_INVALID_DATA}, {"Multi", ERROR_INVALID_DATA},       {"Number", ERROR_INVALID_DATA},
+        {"Missing", ERROR_FILE_NOT_FOUND}, {"Huge", ERROR_NOT_ENOUGH_MEMORY},
+    };
+    for (const auto& c : cases) {
         std::string text = "old";
-        SetLastError(ERROR_SUCCESS);
-        EXPECT_FALSE(QueryString(key, name, text)) << name;
-        EXPECT_EQ(text, "old") << name;
-        if (!strcmp(name, "Huge")) {
-            EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
-        }
+        EXPECT_EQ(QueryString(key, c.name, text).Error(), c.error) << c.name;
+        EXPECT_EQ(text, "old") << c.name;
     }
+    // The other calls' own checks.
+    HKEY opened = nullptr;
+    EXPECT_EQ(CreateKey(HKEY_CURRENT_USER, "", "Sub", opened).Error(), DWORD(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(SetString(nullptr, "Value", "text").Error(), DWORD(ERROR_INVALID_HANDLE));
+    uint32_t value = 0;
+    SetRaw("Short", REG_DWORD, &number, 2);
+    EXPECT_EQ(QueryDword(key, "Short", value).Error(), DWORD(ERROR_INVALID_DATA));
 }
 
 TEST_F(Registry, QueryStringSurvivesAValueChangingBetweenItsTwoReads) {
@@ -209,6 +219,13 @@ protected:
         }
         RegCloseKey(record);
     }
+    // A record value gone, as if the installer never wrote it.
+    void DeleteValueOf(const char* name) {
+        HKEY record = nullptr;
+        ASSERT_EQ(RegOpenKeyA(key, kModelName, &record), ERROR_SUCCESS);
+        RegDeleteValueA(record, name);
+        RegCloseKey(record);
+    }
 
     const char* const names[5] = {kVenderNameValue, kInstallPathValue, kWindowsPathValue, kSystemPathValue,
                                   kHardwareIdValue};
@@ -245,7 +262,9 @@ TEST_F(Record, ExpandStringValueCountsAsMissing) {
     ASSERT_EQ(RegSetValueExA(record, kInstallPathValue, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("C:\\x"), 5),
               ERROR_SUCCESS);
     RegCloseKey(record);
-    EXPECT_FALSE(ReadInstallationRecord());
+    // The first failure is the one told, though the missing HardwareID comes later.
+    DeleteValueOf(kHardwareIdValue);
+    EXPECT_EQ(ReadInstallationRecord().Error(), DWORD(ERROR_INVALID_DATA));
     EXPECT_EQ(InstallPath, "old");
     EXPECT_EQ(VenderName, std::string("new ") + kVenderNameValue);
 }

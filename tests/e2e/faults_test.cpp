@@ -21,7 +21,8 @@
 namespace {
 
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
-constexpr char kRecordLoadFailure[] = "Fail to load data from Register File!";
+// A value of another type is no text.
+constexpr char kRecordLoadFailure[] = "Fail to load data from Register File! [error 13]";
 constexpr char kRightButtonRunningCaption[] = " P-RBF";
 
 const std::string kPanelWindow = std::string("window: ") + kControlPanelTitle;
@@ -48,7 +49,7 @@ std::string Observe(uia::Process& p, bool endsByItself = false) {
     std::string seen;
     uia::Require([&] {
         if (HWND box = uia::FindMessageBox(p.Pid())) {
-            seen = "box: " + uia::MessageBoxText(box);
+            seen = "box: " + uia::FailureLine(box);
             return true;
         }
         HWND form = endsByItself ? nullptr : uia::FindForm("frmMain", p.Pid());
@@ -199,10 +200,10 @@ TEST_F(Faults, Driver) {
         {"driver failing every request", kStartupFile, [&] { Seed(SIM_RESET_FAIL_REQUESTS); }, [&] { Seed(); },
          "ended, exit code 0", Outcome},
         {"driver missing (its service stopped)", kControlPanelFile, [] { DriverService(false); },
-         [&] { DriverService(true); Seed(); }, std::string("box: Fail to open ") + kDriverFileName + "!"},
+         [&] { DriverService(true); Seed(); }, std::string("box: Fail to open ") + kDriverFileName + "! [error 2]"},
         {"driver missing (its service stopped)", kStartupFile, [] { DriverService(false); },
          [&] { DriverService(true); Seed(); },
-         std::string("box: Fail to open TouchScreen Driver! (") + kDriverFileName + ")", Outcome},
+         std::string("box: Fail to open TouchScreen Driver! (") + kDriverFileName + ") [error 2]", Outcome},
         {"driver answering \"set\" requests with no output bytes", kControlPanelFile,
          [&] { Seed(SIM_RESET_SET_NO_OUTPUT); }, [&] { Seed(); }, "the dialog stays, Apply done",
          [&](uia::Process& p) {

@@ -165,7 +165,7 @@ TEST_F(MainWindow, SecondCopyBringsTheFirstToTheFrontAndEnds) {
 void ExpectFatalBox(uia::Process& program, const std::string& caption, const std::string& text) {
     HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, program.Pid());
     EXPECT_EQ(uia::Text(box), caption);
-    EXPECT_EQ(uia::MessageBoxText(box), text);
+    EXPECT_EQ(uia::FailureLine(box), text);
     EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Stop);
     EXPECT_TRUE(uia::IsTopmost(box)) << "system-modal";
     EXPECT_EQ(uia::FindForm("frmMain", program.Pid()), nullptr);
@@ -179,7 +179,7 @@ TEST_F(MainWindow, IncompleteInstallationRecordEndsTheProgram) {
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRecordKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
     RegDeleteValueA(key, "HardwareID");
     uia::Process program = uia::Process::Start(uia::InstallFile("QRWNTPcp.exe"));
-    ExpectFatalBox(program, kTitle, "Fail to load data from Register File!");
+    ExpectFatalBox(program, kTitle, "Fail to load data from Register File! [error 2]");
     RegSetValueExA(key, "HardwareID", 0, REG_SZ, reinterpret_cast<const BYTE*>(hardwareId.c_str()),
                    DWORD(hardwareId.size() + 1));
     RegCloseKey(key);
@@ -192,7 +192,7 @@ TEST_F(MainWindow, IncompleteInstallationRecordEndsTheProgram) {
 TEST_F(MainWindow, MissingDriverEndsTheProgram) {
     ASSERT_TRUE(SimStopDriver());
     uia::Process program = uia::Process::Start(uia::InstallFile("QRWNTPcp.exe"));
-    ExpectFatalBox(program, "TouchScreen Control Panel", "Fail to open QRWNTPS2.sys!");
+    ExpectFatalBox(program, "TouchScreen Control Panel", "Fail to open QRWNTPS2.sys! [error 2]");
     ASSERT_TRUE(SimStartDriver());
 }
 

@@ -31,10 +31,11 @@ constexpr char kWidthValue[] = "DoubleClickWidth";
 constexpr char kHeightValue[] = "DoubleClickHeight";
 constexpr char kRecordKey[] = "SOFTWARE\\Orvale\\TouchScreen\\QR-K52-PS2";
 
-constexpr char kRecordMissingText[] = "Fail to load data from Register File!";
-constexpr char kDoubleClickFailureText[] = "Fail to setup Double Clock Size!";
-constexpr char kNoDriverText[] = "Fail to open TouchScreen Driver! (QRWNTPS2.sys)";
-constexpr char kToolFailureText[] = "Fail to initialize Right Button Function!";
+// The failures' boxes, with the code of the cause the tests give each.
+constexpr char kRecordMissingText[] = "Fail to load data from Register File! [error 2]";
+constexpr char kDoubleClickFailureText[] = "Fail to setup Double Clock Size! [error 5]";
+constexpr char kNoDriverText[] = "Fail to open TouchScreen Driver! (QRWNTPS2.sys) [error 2]";
+constexpr char kToolFailureText[] = "Fail to initialize Right Button Function! [error 2]";
 constexpr char kAlreadyRunningText[] = "Application is running!\r\rPlease find and select the running window from Taskbar.";
 
 // A size no bed has, written into the driver before each run, so that the run's own is seen.
@@ -290,7 +291,7 @@ protected:
     static HWND WaitForErrorBox(const uia::Process& p, const std::string& text) {
         HWND box = uia::WaitForMessageBox(uia::kDefaultTimeout, p.Pid());
         EXPECT_EQ(uia::Text(box), kStartupTitle);
-        EXPECT_EQ(uia::MessageBoxText(box), text);
+        EXPECT_EQ(uia::FailureLine(box), text);
         EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Stop);
         EXPECT_EQ(uia::MessageBoxButtons(box), std::vector<int>{IDOK});
         return box;

@@ -82,14 +82,52 @@ TEST_F(FileExistsTest, OnlyAReadableFileCounts) {
     EXPECT_FALSE(FileExists(folder.substr(0, folder.size() - 1))) << "folder without its backslash";
 }
 
-TEST_F(FileExistsTest, LockedFileDoesNotCountAndLeavesNoErrorBehind) {
+TEST_F(FileExistsTest, LockedFileDoesNotCount) {
     HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    SetLastError(ERROR_SUCCESS);
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
     CloseHandle(lock);
     EXPECT_TRUE(FileExists(path));
+}
+
+// What the failure boxes of this thread showed, each answered with OK as soon as it appears.
+std::vector<std::string> gShown;
+std::vector<std::string> gLogged;
+LRESULT CALLBACK AnswerBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT& call = *reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    // Once the box has set itself up, its text is there.
+    if (code == HC_ACTION && call.message == WM_INITDIALOG) {
+        char text[512] = {};
+        GetDlgItemTextA(call.hwnd, 0xFFFF, text, sizeof text);
+        gShown.push_back(text);
+        PostMessageA(call.hwnd, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(ShowErrorBox, ShowsAndLogsTheTextThenTheCause) {
+    const struct {
+        FailureBox look;
+        DWORD cause;
+        std::string expected;
+    } cases[] = {
+        {FailureBox::Stop, ERROR_SUCCESS, "Fail to open it!"},
+        {FailureBox::Plain, ERROR_ACCESS_DENIED, "Fail to open it!\r\n\r\n" + tk::ErrorText(ERROR_ACCESS_DENIED)},
+        {FailureBox::SystemExclamation, ERROR_FILE_NOT_FOUND,
+         "Fail to open it!\r\n\r\n" + tk::ErrorText(ERROR_FILE_NOT_FOUND)},
+    };
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AnswerBoxes, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    LogFailuresWith([](const std::string& text) { gLogged.push_back(text); });
+    for (const auto& c : cases) {
+        gShown.clear();
+        gLogged.clear();
+        EXPECT_EQ(ShowErrorBox("Fail to open it!", "Test", c.look, c.cause), IDOK);
+        EXPECT_EQ(gShown, std::vector<std::string>{c.expected});
+        EXPECT_EQ(gLogged, std::vector<std::string>{c.expected});
+    }
+    LogFailuresWith(nullptr);
+    UnhookWindowsHookEx(hook);
 }
 
 class FindRunningInstanceTest : public ::testing::Test {

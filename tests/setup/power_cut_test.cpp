@@ -137,10 +137,10 @@ BOOL WINAPI ModelMoveAtRestart(LPCSTR from, LPCSTR, DWORD) {
     return FALSE;
 }
 
-bool ModelFlushFile(const std::string& path) {
-    if (!gModel.files.count(Lower(path))) return SetLastError(ERROR_FILE_NOT_FOUND), false;
+Outcome ModelFlushFile(const std::string& path) {
+    if (!gModel.files.count(Lower(path))) return Outcome::Failed(ERROR_FILE_NOT_FOUND);
     gModel.filesNotOnDisk.erase(Lower(path));
-    return true;
+    return Outcome();
 }
 
 bool Below(const std::string& path, const std::string& top) {
@@ -203,11 +203,11 @@ std::map<std::string, std::vector<char>> FilesAtTheNextStart(const Model& m) {
     return files;
 }
 
-bool ModelRead(const std::string& path, std::vector<char>& bytes) {
+Outcome ModelRead(const std::string& path, std::vector<char>& bytes) {
     const auto found = gModel.files.find(Lower(path));
-    if (found == gModel.files.end()) return SetLastError(ERROR_FILE_NOT_FOUND), false;
+    if (found == gModel.files.end()) return Outcome::Failed(ERROR_FILE_NOT_FOUND);
     bytes = found->second;
-    return true;
+    return Outcome();
 }
 
 // The log is no part of what the next start finds.
@@ -246,7 +246,7 @@ Value Text(const std::string& text) { return {REG_SZ, std::vector<BYTE>(text.beg
 // A whole program image of which any copy cut short is not whole: the bed's touch driver.
 std::vector<char> WholeImage() {
     std::vector<char> bytes;
-    EXPECT_TRUE(kWindowsCalls.readFile(DriversDir + kDriverFileName, bytes));
+    EXPECT_TRUE(kWindowsCalls.readFile(DriversDir + kDriverFileName, bytes)) << DriversDir + kDriverFileName;
     return bytes;
 }
 

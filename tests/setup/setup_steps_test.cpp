@@ -168,6 +168,7 @@ Seen seen;
 
 BOOL WINAPI FakeOpenToken(HANDLE, DWORD, PHANDLE token) {
     *token = nullptr;
+    if (!given.tokenOpens) SetLastError(ERROR_ACCESS_DENIED);
     return given.tokenOpens;
 }
 // Like the real calls, they set the last error only on failure.
@@ -184,6 +185,7 @@ BOOL WINAPI FakeAdjust(HANDLE, BOOL, PTOKEN_PRIVILEGES asked, DWORD length, PTOK
 }
 BOOL WINAPI FakeExitWindows(UINT flags, DWORD) {
     seen.rebootFlags = flags;
+    if (!given.rebootAccepted) SetLastError(ERROR_PRIVILEGE_NOT_HELD);
     return given.rebootAccepted;
 }
 MachineCalls FakeRestartCalls() {
@@ -195,22 +197,27 @@ MachineCalls FakeRestartCalls() {
     return calls;
 }
 
-TEST(RestartWindowsTest, EachFailedStepIsNamedWithItsCode) {
+TEST(RestartWindowsTest, EachFailedStepIsNamedWithItsCodeAndCause) {
     struct Case {
         const char* what;
         Given answers;
         const char* text;
+        DWORD cause;
     } const cases[] = {
-        {"token", {FALSE, 0, 0, TRUE}, "Fail to restart system! (OpenProcessToken=0)"},
-        {"lookup", {TRUE, ERROR_NO_SUCH_PRIVILEGE, 0, TRUE}, "Fail to restart system! (LookupPrivilegeValue = 1313)"},
-        {"privilege", {TRUE, 0, ERROR_NOT_ALL_ASSIGNED, TRUE}, "Fail to restart system! (AdjustTokenPrivileges = 1300)"},
-        {"reboot", {TRUE, 0, 0, FALSE}, "Fail to restart system! (ExitWindowsEx=0)"},
+        {"token", {FALSE, 0, 0, TRUE}, "Fail to restart system! (OpenProcessToken=0)", ERROR_ACCESS_DENIED},
+        {"lookup", {TRUE, ERROR_NO_SUCH_PRIVILEGE, 0, TRUE}, "Fail to restart system! (LookupPrivilegeValue = 1313)",
+         ERROR_NO_SUCH_PRIVILEGE},
+        {"privilege", {TRUE, 0, ERROR_NOT_ALL_ASSIGNED, TRUE}, "Fail to restart system! (AdjustTokenPrivileges = 1300)",
+         ERROR_NOT_ALL_ASSIGNED},
+        {"reboot", {TRUE, 0, 0, FALSE}, "Fail to restart system! (ExitWindowsEx=0)", ERROR_PRIVILEGE_NOT_HELD},
     };
     for (const Case& c : cases) {
         given = c.answers;
         const MachineCalls calls = FakeRestartCalls();
         MachineInUse fake(calls);
-        EXPECT_EQ(RequestRestart(), c.text) << c.what;
+        const Failure failure = RequestRestart();
+        EXPECT_EQ(failure.text, c.text) << c.what;
+        EXPECT_EQ(failure.cause, c.cause) << c.what;
     }
 }
 
@@ -219,7 +226,7 @@ TEST(RestartWindowsTest, AnAcceptedRequestSaysNothingWhateverErrorWasLeftBefore)
     SetLastError(ERROR_ACCESS_DENIED);
     const MachineCalls calls = FakeRestartCalls();
     MachineInUse fake(calls);
-    EXPECT_EQ(RequestRestart(), "");
+    EXPECT_FALSE(RequestRestart().Happened());
     EXPECT_EQ(seen.privilegeName, SE_SHUTDOWN_NAME);
     EXPECT_EQ(seen.asked.PrivilegeCount, 1u);
     EXPECT_EQ(seen.asked.Privileges[0].Attributes, DWORD(SE_PRIVILEGE_ENABLED));

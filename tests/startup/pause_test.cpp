@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/MachineCalls.h"
 #include "startup/Pause.h"
 
 namespace {
@@ -43,8 +44,29 @@ private:
 
 constexpr double kStep = 0.001;  // a clock reading every millisecond, like the real pause
 
-double RunPause(FakeClock& clock) {
-    PauseAboutOneSecond([&] { return clock.Read(); }, [&] { clock.Advance(); }, [](unsigned long) {});
+// What the pause sees of the machine: the test's clock, moved by its window events and by the
+// waits, which are recorded when slices is given.
+FakeClock* gClock = nullptr;
+std::vector<unsigned long>* gSlices = nullptr;
+int gSetBackAtEvent = 0;  // the window event after which the clock jumps back; 0: never
+
+double RunPause(FakeClock& clock, std::vector<unsigned long>* slices = nullptr, int setBackAtEvent = 0) {
+    gClock = &clock;
+    gSlices = slices;
+    gSetBackAtEvent = setBackAtEvent;
+    MachineCalls calls = kWindowsCalls;
+    calls.doEvents = [] {
+        gClock->Advance();
+        if (gClock->Events() == gSetBackAtEvent) gClock->Set(30000.0);
+    };
+    calls.timer = [] { return gClock->Read(); };
+    calls.waitForInput = [](unsigned long ms) {
+        if (gSlices == nullptr) return;
+        gSlices->push_back(ms);
+        gClock->Wait(ms);
+    };
+    MachineInUse machine(calls);
+    PauseAboutOneSecond();
     return clock.Elapsed();
 }
 
@@ -124,14 +146,8 @@ TEST(PauseAboutOneSecond, RunsWindowEventsWhileItWaits) {
 
 TEST(PauseAboutOneSecond, EndsAtOnceWhenTheClockIsSetBack) {
     FakeClock clock(50000.2, kStep);
-    int events = 0;
-    PauseAboutOneSecond([&] { return clock.Read(); },
-                        [&] {
-                            clock.Advance();
-                            if (++events == 100) clock.Set(30000.0);
-                        },
-                        [](unsigned long) {});
-    EXPECT_EQ(events, 100);
+    RunPause(clock, nullptr, 100);
+    EXPECT_EQ(clock.Events(), 100);
 }
 
 // Between two rounds of window events the pause gives the processor away, in slices no longer
@@ -140,12 +156,7 @@ TEST(PauseAboutOneSecond, WaitsForInputInSlicesUpToItsEnd) {
     for (double start : {100.0, 100.98, 101.5, 86399.7}) {
         FakeClock clock(start, 0.0);  // only the waits move it
         std::vector<unsigned long> slices;
-        PauseAboutOneSecond([&] { return clock.Read(); }, [&] { clock.Advance(); },
-                            [&](unsigned long ms) {
-                                slices.push_back(ms);
-                                clock.Wait(ms);
-                            });
-        const double length = clock.Elapsed();
+        const double length = RunPause(clock, &slices);
         for (unsigned long ms : slices) EXPECT_LE(ms, kPauseSliceMs) << "start " << start;
         EXPECT_LE(slices.size(), std::ceil(length * 1000 / kPauseSliceMs) + 1) << "start " << start;
     }

@@ -286,6 +286,9 @@ const char* BoxIconName(BoxIcon icon);
 HWND FindMessageBox(DWORD pid = 0);
 HWND WaitForMessageBox(DWORD timeoutMs = kDefaultTimeout, DWORD pid = 0);
 std::string MessageBoxText(HWND box);
+// A failure's box as "TEXT [error N]": the program's words, and the code of the cause named in the
+// box's last paragraph, "... (error N)"; the text alone when the box names no cause.
+std::string FailureLine(HWND box);
 // The icon, told apart by comparing the icon's pixels on screen with the system icons
 // drawn here (icon handles of another process cannot be read). Waits up to timeoutMs
 // for the box to be painted; Unknown when nothing matched by then.

@@ -160,6 +160,14 @@ std::string MessageBoxText(HWND box) {
     Fail(Describe(box) + " has no message text");
 }
 
+std::string FailureLine(HWND box) {
+    const std::string text = MessageBoxText(box);
+    const size_t cause = text.rfind("\r\n\r\n");
+    const size_t code = text.rfind(" (error ");
+    if (cause == std::string::npos || code == std::string::npos || code < cause || text.back() != ')') return text;
+    return text.substr(0, cause) + " [error " + text.substr(code + 8, text.size() - code - 9) + "]";
+}
+
 BoxIcon MessageBoxIcon(HWND box, DWORD timeoutMs) {
     HWND icon = GetDlgItem(box, kIconId);
     if (!icon || !IsWindowVisible(icon)) return BoxIcon::None;

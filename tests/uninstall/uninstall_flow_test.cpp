@@ -132,7 +132,7 @@ TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
     } cases[] = {
         {"The PS/2 port driver's file could not be put back, so nothing has been removed.",
          [&] { held = CreateFileA(kPortOff.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr); }, kStillRunning},
-        {"Fail to remove files! (Startup)",
+        {"Fail to remove files! (Startup) [error 2]",
          [&] {
              MoveFileA(program.c_str(), away.c_str());
              tool.Kill();
@@ -156,7 +156,7 @@ TEST_F(Removal, StopsEndWithTheirMessageAndLoseNothing) {
         }
         HWND box = uia::WaitForMessageBox(kBeyondTheWaits, uninstaller.Pid());
         EXPECT_EQ(uia::Text(box), kTitle);
-        EXPECT_EQ(uia::MessageBoxText(box).find(c.text), 0u) << uia::MessageBoxText(box);
+        EXPECT_EQ(uia::FailureLine(box).find(c.text), 0u) << uia::MessageBoxText(box);
         EXPECT_EQ(uia::MessageBoxIcon(box), uia::BoxIcon::Exclamation);
         uia::SaveScreenshot("uninstall_stop_" + std::to_string(&c - cases));
         uia::Answer(box, IDOK);

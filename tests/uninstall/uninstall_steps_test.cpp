@@ -24,7 +24,9 @@ int gEvents = 0;
 DWORD WINAPI ScriptedWait(HANDLE, DWORD ms) {
     EXPECT_EQ(ms, 1000u);
     gEventsAtWait.push_back(gEvents);
-    return gEventsAtWait.size() <= gAnswers.size() ? gAnswers[gEventsAtWait.size() - 1] : WAIT_TIMEOUT;
+    const DWORD answer = gEventsAtWait.size() <= gAnswers.size() ? gAnswers[gEventsAtWait.size() - 1] : WAIT_TIMEOUT;
+    if (answer == WAIT_FAILED) SetLastError(ERROR_INVALID_HANDLE);
+    return answer;
 }
 void CountEvents() { ++gEvents; }
 
@@ -33,13 +35,14 @@ TEST(WaitForUninstallTest, TenWaitsOfASecondEachAfterTheWindowEvents) {
         size_t timeouts;
         DWORD then;
         const char* result;
+        DWORD cause;
         int waits;
     } cases[] = {
-        {8, WAIT_OBJECT_0, "", 9},
-        {9, WAIT_OBJECT_0, "", 10},
-        {10, WAIT_OBJECT_0, "Fail to remove files! (WAIT_TIMEOUT)", 10},
-        {2, WAIT_FAILED, "Fail to remove files! (WAIT_FAILED)", 3},
-        {0, WAIT_ABANDONED, "Fail to remove files! (WAIT_ABANDONED)", 1},
+        {8, WAIT_OBJECT_0, "", 0, 9},
+        {9, WAIT_OBJECT_0, "", 0, 10},
+        {10, WAIT_OBJECT_0, "Fail to remove files! (WAIT_TIMEOUT)", 0, 10},
+        {2, WAIT_FAILED, "Fail to remove files! (WAIT_FAILED)", ERROR_INVALID_HANDLE, 3},
+        {0, WAIT_ABANDONED, "Fail to remove files! (WAIT_ABANDONED)", 0, 1},
     };
     for (const auto& c : cases) {
         gAnswers.assign(c.timeouts, WAIT_TIMEOUT);
@@ -50,7 +53,9 @@ TEST(WaitForUninstallTest, TenWaitsOfASecondEachAfterTheWindowEvents) {
         scripted.waitForSingleObject = ScriptedWait;
         scripted.doEvents = CountEvents;
         MachineInUse use(scripted);
-        EXPECT_EQ(WaitForUninstall(nullptr), c.result) << c.timeouts;
+        const Failure failure = WaitForUninstall(nullptr);
+        EXPECT_EQ(failure.text, c.result) << c.timeouts;
+        EXPECT_EQ(failure.cause, c.cause) << c.timeouts;
         std::vector<int> once(c.waits);
         std::iota(once.begin(), once.end(), 1);
         EXPECT_EQ(gEventsAtWait, once) << c.timeouts;
