@@ -76,6 +76,7 @@ const MachineCalls kWindowsCalls = {
     .moveFileEx = MoveFileExA,
     .createFile = CreateFileA,
     .closeHandle = CloseHandle,
+    .getPrivateProfileString = GetPrivateProfileStringA,
     .regFlushKey = RegFlushKey,
     .readFile = ReadWholeFile,
     .flushFile = FlushWholeFile,

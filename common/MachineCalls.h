@@ -25,6 +25,7 @@ struct MachineCalls {
     BOOL(WINAPI* moveFileEx)(LPCSTR, LPCSTR, DWORD);
     HANDLE(WINAPI* createFile)(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
     BOOL(WINAPI* closeHandle)(HANDLE);
+    DWORD(WINAPI* getPrivateProfileString)(LPCSTR, LPCSTR, LPCSTR, LPSTR, DWORD, LPCSTR);
     // Writes what the system still holds of a key's hive to the disk.
     LONG(WINAPI* regFlushKey)(HKEY);
     // The whole file.

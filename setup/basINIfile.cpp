@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/MachineCalls.h"
+
 namespace {
 constexpr DWORD kEntryBufferSize = 255;
 }  // namespace
@@ -9,7 +11,7 @@ constexpr DWORD kEntryBufferSize = 255;
 std::string ReadIniString(const std::string& file, const std::string& section, const std::string& key) {
     char buffer[kEntryBufferSize] = {};
     const DWORD length =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, kEntryBufferSize, file.c_str());
+        Machine->getPrivateProfileString(section.c_str(), key.c_str(), "", buffer, kEntryBufferSize, file.c_str());
     if (length == 0) return "";
     const std::string text(buffer);
     return text.substr(0, text.find_last_not_of(' ') + 1);
