@@ -112,9 +112,7 @@ TEST(ShowErrorBox, ShowsAndLogsTheTextThenTheCause) {
         std::string expected;
     } cases[] = {
         {FailureBox::Stop, ERROR_SUCCESS, "Fail to open it!"},
-        {FailureBox::Plain, ERROR_ACCESS_DENIED, "Fail to open it!\r\n\r\n" + tk::ErrorText(ERROR_ACCESS_DENIED)},
-        {FailureBox::SystemExclamation, ERROR_FILE_NOT_FOUND,
-         "Fail to open it!\r\n\r\n" + tk::ErrorText(ERROR_FILE_NOT_FOUND)},
+        {FailureBox::SystemExclamation, ERROR_ACCESS_DENIED, "Fail to open it!\r\n\r\n" + tk::ErrorText(ERROR_ACCESS_DENIED)},
     };
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AnswerBoxes, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
