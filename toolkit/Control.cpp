@@ -191,29 +191,35 @@ std::string Control::Caption() const { return impl_->S().caption; }
 
 void Control::SetCaption(const std::string& text) {
     impl_->S().caption = text;
-    if (hwnd_ == nullptr || !HasCaption(kind_)) return;
-    SetWindowTextA(hwnd_, text.c_str());
+    if (!impl_->Made() || !HasCaption(kind_)) return;
+    if (hwnd_ != nullptr) SetWindowTextA(hwnd_, text.c_str());
     impl_->ApplyAutoSize();
     impl_->Repaint();
+    impl_->PublishRecord();
 }
 
 bool Control::Visible() const { return impl_->S().visible; }
 
 void Control::SetVisible(bool on) {
     impl_->S().visible = on;
-    if (hwnd_ != nullptr) ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE);
+    if (hwnd_ != nullptr) return static_cast<void>(ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE));
+    impl_->Repaint();
+    impl_->PublishRecord();
 }
 
 bool Control::Enabled() const { return impl_->S().enabled; }
 
 void Control::SetEnabled(bool on) {
     impl_->S().enabled = on;
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr) {
+        impl_->Repaint();
+        impl_->PublishRecord();
+        return;
+    }
     // A disabled window loses the focus to nothing, which would leave the keyboard dead.
     HWND focus = GetFocus();
     if (!on && focus != nullptr && (focus == hwnd_ || IsChild(hwnd_, focus))) form_.impl().MoveFocus(false);
     EnableWindow(hwnd_, on ? TRUE : FALSE);
-    if (kind_ == TK_KIND_LABEL) impl_->Repaint();
 }
 
 COLORREF Control::ForeColor() const { return impl_->S().fore; }
@@ -232,7 +238,7 @@ void Control::SetBackColor(COLORREF c) {
     s.back = c;
     s.backSet = true;
     impl_->PublishColours();
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr) return impl_->Repaint();
     if (kind_ == TK_KIND_PICTURE_BOX) {
         // As with the runtime this mirrors: a new back colour clears the drawing.
         Cls();
@@ -245,7 +251,7 @@ bool Control::BorderOn() const { return impl_->S().border; }
 void Control::SetBorder(bool on) {
     impl_->S().border = on;
     impl_->PublishStyle();
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr) return impl_->Repaint();
     LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
     style = on ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER));
     SetWindowLongPtrA(hwnd_, GWL_STYLE, style);

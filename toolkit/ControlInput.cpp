@@ -141,10 +141,11 @@ void Control::Impl::MouseButtonUp(HWND hwnd, int button, const MousePoint& at) {
     if (OwnsClicks() && buttonsDown == 0 && GetCapture() == hwnd) ReleaseCapture();
     Raise(self.MouseUp, button, at.shift, at.x, at.y);
     if (OwnsClicks() && button == vbLeftButton && wasDown && IsWindow(hwnd)) {
-        RECT client;
-        GetClientRect(hwnd, &client);
+        // A windowless control's window is its container's: the release counts within its own place.
+        RECT own = {0, 0, painted.right - painted.left, painted.bottom - painted.top};
+        if (slot < 0) GetClientRect(hwnd, &own);
         // The release that ends a double click raises no second Click.
-        if (!doubleClicked && PtInRect(&client, at.pixel)) RaiseClick();
+        if (!doubleClicked && PtInRect(&own, at.pixel)) RaiseClick();
     }
     if (button == vbLeftButton) doubleClicked = false;
 }
@@ -259,16 +260,17 @@ LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             FillRect(reinterpret_cast<HDC>(wParam), &client, SharedBrush(impl.EffectiveBack()));
             return 1;
         }
-        if (kind == TK_KIND_LABEL) return 1;
         break;
     case WM_PAINT:
-        if (kind == TK_KIND_LABEL) {
-            impl.PaintLabel(hwnd);
+        if (kind == TK_KIND_FRAME) {
+            // The frame's own look, then the labels, shapes and images it holds.
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            CallWindowProcA(base, hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            control->Parent().impl().PaintWindowless(dc, control, ps.rcPaint);
+            EndPaint(hwnd, &ps);
             return 0;
         }
-        break;
-    case WM_ENABLE:
-        if (kind == TK_KIND_LABEL) InvalidateRect(hwnd, nullptr, TRUE);
         break;
     case WM_COMMAND:
     case WM_HSCROLL:
@@ -281,7 +283,8 @@ LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         break;
     default:
         if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
-            impl.HandleMouse(hwnd, message, wParam, lParam);
+            if (kind != TK_KIND_FRAME || !control->Parent().impl().RouteMouse(hwnd, control, message, wParam, lParam))
+                impl.HandleMouse(hwnd, message, wParam, lParam);
             // A handler may have unloaded the form, and with it this window.
             if (!IsWindow(hwnd)) return 0;
         }

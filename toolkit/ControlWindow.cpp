@@ -1,5 +1,4 @@
-// Controls' windows: how each kind is made, placed and sized, what it publishes for automation,
-// and how it paints what shows through it.
+// Controls' windows: how each kind is made, placed and sized, and what it publishes for automation.
 #include <algorithm>
 #include <cmath>
 
@@ -44,9 +43,9 @@ void SetUpPictureBox(Control::Impl& impl, HWND hwnd, const RECT&) {
     impl.CreateMemorySurface(client.right, client.bottom);
 }
 
-// What each kind of control is made of: its window class and the styles every control of the kind
-// has; whether it is a standard control, which the runtime subclasses, and shows its caption; and
-// its step after the window is made.
+// What each kind of control is made of: its window class (none for the windowless kinds) and the
+// styles every control of the kind has; whether it is a standard control, which the runtime
+// subclasses; whether it shows its caption; and its step after it is made.
 struct KindTraits {
     TkKind kind;
     const char* windowClass;
@@ -57,18 +56,18 @@ struct KindTraits {
     void (*setUp)(Control::Impl& impl, HWND hwnd, const RECT& r);
 };
 
-// SS_NOTIFY makes a label hit-testable, so that it gets its own mouse events. Option buttons are
-// not BS_AUTORADIOBUTTON: the runtime owns the selection, so that code and user change it alike.
+// Option buttons are not BS_AUTORADIOBUTTON: the runtime owns the selection, so that code and user
+// change it alike.
 constexpr KindTraits kKinds[] = {
-    {TK_KIND_LABEL, "STATIC", SS_NOTIFY, 0, true, true, nullptr},
+    {TK_KIND_LABEL, nullptr, 0, 0, false, true, nullptr},
     {TK_KIND_COMMAND_BUTTON, "BUTTON", WS_TABSTOP, 0, true, true, SetUpButtonIcon},
     {TK_KIND_OPTION_BUTTON, "BUTTON", WS_TABSTOP | BS_RADIOBUTTON, 0, true, true, SetUpCheck},
     {TK_KIND_CHECK_BOX, "BUTTON", WS_TABSTOP | BS_CHECKBOX, 0, true, true, SetUpCheck},
     {TK_KIND_FRAME, "BUTTON", BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, true, true, nullptr},
     {TK_KIND_HSCROLLBAR, "SCROLLBAR", WS_TABSTOP | SBS_HORZ, 0, true, false, SetUpScrollBar},
     {TK_KIND_PICTURE_BOX, kPictureClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, false, false, SetUpPictureBox},
-    {TK_KIND_IMAGE, kImageClass, 0, 0, false, false, SetUpImage},
-    {TK_KIND_SHAPE, kShapeClass, 0, 0, false, false, nullptr},
+    {TK_KIND_IMAGE, nullptr, 0, 0, false, false, SetUpImage},
+    {TK_KIND_SHAPE, nullptr, 0, 0, false, false, nullptr},
 };
 
 const KindTraits* TraitsOf(TkKind kind) {
@@ -83,10 +82,6 @@ DWORD DesignedStyle(TkKind kind, const ControlProps& s) {
     if (s.visible) style |= WS_VISIBLE;
     if (!s.enabled) style |= WS_DISABLED;
     switch (kind) {
-    case TK_KIND_LABEL:
-        style |= s.alignment == Alignment::Center ? SS_CENTER : s.alignment == Alignment::Right ? SS_RIGHT : SS_LEFT;
-        if (s.border) style |= WS_BORDER;
-        break;
     case TK_KIND_COMMAND_BUTTON:
         style |= s.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
         if (s.iconId != 0) style |= BS_ICON;
@@ -100,18 +95,9 @@ DWORD DesignedStyle(TkKind kind, const ControlProps& s) {
     return style;
 }
 
-// Controls that paint their container's background behind themselves, so that the container shows
-// through them; a drawing under them needs them painted again.
-bool SeesThrough(const Control& c) {
-    switch (c.Kind()) {
-    case TK_KIND_IMAGE:
-    case TK_KIND_SHAPE:
-        return true;
-    case TK_KIND_LABEL:
-        return !c.OpaqueOn();
-    default:
-        return false;
-    }
+// The name tools know a control by: a member of a control array with its index, "optSound(2)".
+std::string AutomationName(const Control& c) {
+    return c.Index() >= 0 ? c.Name() + "(" + std::to_string(c.Index()) + ")" : c.Name();
 }
 
 }  // namespace
@@ -131,9 +117,17 @@ int Control::Impl::WindowId() const {
 void Control::Impl::CreateWindowTree() {
     const KindTraits* traits = TraitsOf(self.kind_);
     if (traits == nullptr) return;
+    const RECT r = PixelRect();
+    if (traits->windowClass == nullptr) {
+        slot = self.form_.impl().windowlessCount++;
+        if (traits->setUp != nullptr) traits->setUp(*this, nullptr, r);
+        painted = r;
+        ApplyAutoSize();
+        PublishRecord();
+        return;
+    }
     ControlProps& s = S();
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | traits->style | DesignedStyle(self.kind_, s);
-    const RECT r = PixelRect();
     HWND hwnd = CreateWindowExA(traits->exStyle, traits->windowClass, traits->caption ? s.caption.c_str() : "", style,
                                 r.left, r.top, r.right - r.left, r.bottom - r.top, ContainerWindow(),
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(WindowId())), Instance(), &self);
@@ -146,9 +140,8 @@ void Control::Impl::CreateWindowTree() {
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardControlProc)));
     }
     ApplyFont();
-    // Later controls lie above earlier ones; shapes lie beneath everything, since labels sit inside them.
-    SetWindowPos(hwnd, self.kind_ == TK_KIND_SHAPE ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Later controls lie above earlier ones.
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (traits->setUp != nullptr) traits->setUp(*this, hwnd, r);
     ApplyAutoSize();
     PublishAll();
@@ -176,17 +169,23 @@ void Control::Impl::DestroyResources() {
         nameAtom = 0;
     }
     baseProc = nullptr;
+    slot = -1;
+    painted = {};
 }
 
 void Control::Impl::ApplyPlacement() {
+    if (slot >= 0) {
+        // The container shows what lay beneath the old place and paints the control at the new one.
+        Repaint();
+        painted = PixelRect();
+        Repaint();
+        PublishRecord();
+        return;
+    }
     HWND hwnd = self.hwnd_;
     if (hwnd == nullptr) return;
     const RECT r = PixelRect();
-    // A control that shows its container through itself must not take its old pixels along.
-    const UINT copyBits = SeesThrough(self) ? SWP_NOCOPYBITS : 0;
-    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | copyBits);
-    if (copyBits != 0) InvalidateRect(hwnd, nullptr, TRUE);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Control::Impl::ApplyAutoSize() {
@@ -215,17 +214,21 @@ void Control::Impl::ApplyFont() {
 }
 
 void Control::Impl::Repaint() {
-    if (self.hwnd_ != nullptr) InvalidateRect(self.hwnd_, nullptr, TRUE);
+    if (self.hwnd_ != nullptr) {
+        InvalidateRect(self.hwnd_, nullptr, TRUE);
+    } else if (slot >= 0 && ContainerWindow() != nullptr) {
+        InvalidateRect(ContainerWindow(), &painted, TRUE);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Automation properties
 
 void Control::Impl::PublishAll() {
+    if (slot >= 0) return PublishRecord();
     HWND hwnd = self.hwnd_;
     if (hwnd == nullptr) return;
-    const std::string name = self.index_ >= 0 ? self.name_ + "(" + std::to_string(self.index_) + ")" : self.name_;
-    if (nameAtom == 0) nameAtom = GlobalAddAtomA(name.c_str());
+    if (nameAtom == 0) nameAtom = GlobalAddAtomA(AutomationName(self).c_str());
     SetNumberProperty(hwnd, TK_PROP_NAME, nameAtom);
     SetNumberProperty(hwnd, TK_PROP_KIND, static_cast<ULONG_PTR>(self.kind_));
     PublishColours();
@@ -235,6 +238,7 @@ void Control::Impl::PublishAll() {
 }
 
 void Control::Impl::PublishColours() {
+    if (slot >= 0) return PublishRecord();
     HWND hwnd = self.hwnd_;
     if (hwnd == nullptr) return;
     SetNumberProperty(hwnd, TK_PROP_FORE, S().fore | TK_COLOR_PRESENT);
@@ -259,14 +263,49 @@ void Control::Impl::PublishValue() {
     }
 }
 
+namespace {
+
+DWORD StyleFlags(TkKind kind, const ControlProps& s) {
+    DWORD flags = 0;
+    if (kind == TK_KIND_LABEL && s.opaque) flags |= TK_STYLE_OPAQUE;
+    if ((kind == TK_KIND_LABEL || kind == TK_KIND_PICTURE_BOX) && s.border) flags |= TK_STYLE_BORDER;
+    if (kind == TK_KIND_COMMAND_BUTTON && s.isDefault) flags |= TK_STYLE_DEFAULT;
+    return flags;
+}
+
+// Copies text into a record's field, cut to fit, always ended.
+template <size_t N>
+void CopyField(char (&field)[N], const std::string& text) {
+    const size_t n = std::min(text.size(), N - 1);
+    std::copy_n(text.data(), n, field);
+    field[n] = '\0';
+}
+
+}  // namespace
+
 void Control::Impl::PublishStyle() {
-    if (self.hwnd_ == nullptr) return;
+    if (slot >= 0) return PublishRecord();
+    if (self.hwnd_ != nullptr) SetNumberProperty(self.hwnd_, TK_PROP_STYLE, StyleFlags(self.kind_, S()));
+}
+
+void Control::Impl::PublishRecord() {
+    TkWindowlessTable* table = self.form_.impl().table;
+    if (table == nullptr || slot < 0 || slot >= TK_WINDOWLESS_MAX) return;
     const ControlProps& s = S();
-    ULONG_PTR flags = 0;
-    if (self.kind_ == TK_KIND_LABEL && s.opaque) flags |= TK_STYLE_OPAQUE;
-    if ((self.kind_ == TK_KIND_LABEL || self.kind_ == TK_KIND_PICTURE_BOX) && s.border) flags |= TK_STYLE_BORDER;
-    if (self.kind_ == TK_KIND_COMMAND_BUTTON && s.isDefault) flags |= TK_STYLE_DEFAULT;
-    SetNumberProperty(self.hwnd_, TK_PROP_STYLE, flags);
+    TkWindowlessRecord& r = table->records[slot];
+    InterlockedIncrement(&r.sequence);
+    r.kind = self.kind_;
+    CopyField(r.name, AutomationName(self));
+    r.container = static_cast<LONG>(reinterpret_cast<LONG_PTR>(ContainerWindow()));
+    r.rect = painted;
+    r.visible = s.visible ? 1 : 0;
+    r.enabled = s.enabled ? 1 : 0;
+    r.fore = s.fore | TK_COLOR_PRESENT;
+    r.back = EffectiveBack() | TK_COLOR_PRESENT;
+    r.style = StyleFlags(self.kind_, s);
+    CopyField(r.text, s.caption);
+    InterlockedIncrement(&r.sequence);
+    if (table->count <= slot) table->count = slot + 1;
 }
 
 void Control::Impl::PublishDrawWidth() {
@@ -274,58 +313,8 @@ void Control::Impl::PublishDrawWidth() {
         SetNumberProperty(self.hwnd_, TK_PROP_DRAWWIDTH, static_cast<ULONG_PTR>(S().drawWidth));
 }
 
-// ---------------------------------------------------------------------------------------------
-// Painting of what shows through
-
-void Control::Impl::PaintContainerBackground(HDC dc) {
-    HWND hwnd = self.hwnd_;
-    RECT client;
-    GetClientRect(hwnd, &client);
-    Control* container = self.container_;
-    if (container != nullptr && container->impl().memDC != nullptr) {
-        POINT origin = {0, 0};
-        MapWindowPoints(hwnd, container->hwnd_, &origin, 1);
-        BitBlt(dc, 0, 0, client.right, client.bottom, container->impl().memDC, origin.x, origin.y, SRCCOPY);
-        return;
-    }
-    const COLORREF back = container != nullptr ? container->impl().EffectiveBack() : self.form_.impl().EffectiveBack();
-    FillRect(dc, &client, SharedBrush(back));
-}
-
-void Control::Impl::PaintLabel(HWND hwnd) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    const ControlProps& s = S();
-    RECT client;
-    GetClientRect(hwnd, &client);
-    if (s.opaque) {
-        FillRect(dc, &client, SharedBrush(EffectiveBack()));
-    } else {
-        PaintContainerBackground(dc);
-    }
-    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
-    SetBkMode(dc, TRANSPARENT);
-    UINT format = DT_WORDBREAK | DT_EXPANDTABS;
-    format |= s.alignment == Alignment::Center ? DT_CENTER : s.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
-    if (IsWindowEnabled(hwnd)) {
-        SetTextColor(dc, s.fore);
-        DrawTextA(dc, s.caption.c_str(), -1, &client, format);
-    } else {
-        // Disabled text is engraved: a light copy one pixel down and right under the grey one.
-        RECT shadow = client;
-        OffsetRect(&shadow, 1, 1);
-        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawTextA(dc, s.caption.c_str(), -1, &shadow, format);
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        DrawTextA(dc, s.caption.c_str(), -1, &client, format);
-    }
-    SelectObject(dc, oldFont);
-    EndPaint(hwnd, &ps);
-}
-
 LRESULT Control::Impl::OnCtlColor(HDC dc, UINT, HWND) {
     switch (self.kind_) {
-    case TK_KIND_LABEL:
     case TK_KIND_OPTION_BUTTON:
     case TK_KIND_CHECK_BOX:
     case TK_KIND_FRAME: {

@@ -170,6 +170,7 @@ void Form::Load() {
     SetNumberProperty(hwnd_, TK_PROP_KIND, TK_KIND_FORM);
     SetNumberProperty(hwnd_, TK_PROP_BACK, im.EffectiveBack() | TK_COLOR_PRESENT);
     im.PublishPointer();
+    im.OpenTable();
     if (s.iconId != 0) {
         im.bigIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
@@ -225,6 +226,7 @@ void Form::Impl::Destroyed() {
         c->impl().DestroyResources();
         c->hwnd_ = nullptr;
     }
+    CloseTable();
     for (auto& c : self.controls_) c->impl().ResetToDesign();
     if (nameAtom != 0) GlobalDeleteAtom(nameAtom);
     nameAtom = 0;

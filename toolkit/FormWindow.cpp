@@ -216,7 +216,9 @@ BOOL OnEraseBkgnd(HWND hwnd, HDC dc) {
 void OnPaint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    FormOf(hwnd).impl().PaintLines(dc);
+    Form::Impl& im = FormOf(hwnd).impl();
+    im.PaintLines(dc);
+    im.PaintWindowless(dc, nullptr, ps.rcPaint);
     EndPaint(hwnd, &ps);
 }
 
@@ -294,6 +296,7 @@ LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
     if (form == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
     LRESULT reflected = 0;
     if (ReflectToChild(*form, hwnd, message, wParam, lParam, reflected)) return reflected;
+    if (form->impl().RouteMouse(hwnd, nullptr, message, wParam, lParam)) return 0;
 
     switch (message) {
         HANDLE_MSG(hwnd, WM_ACTIVATE, OnActivate);

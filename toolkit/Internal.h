@@ -18,10 +18,8 @@
 
 namespace tk {
 
-// Window classes of the runtime's own controls (the form's class is TK_FORM_CLASS).
+// Window class of picture boxes (the form's class is TK_FORM_CLASS).
 constexpr const char* kPictureClass = "TkPicture";
-constexpr const char* kImageClass = "TkImage";
-constexpr const char* kShapeClass = "TkShape";
 
 // Posted to a form that has become the application's active form; raises Form_Activate.
 constexpr UINT kMsgActivate = WM_APP + 0x100;
@@ -76,6 +74,8 @@ struct Control::Impl {
     bool stateValid = false;
 
     WNDPROC baseProc = nullptr;  // the class procedure of a subclassed standard control
+    int slot = -1;               // labels, shapes, images: the record in the form's table while loaded
+    RECT painted = {};           // labels, shapes, images: where the container last showed it
     ATOM nameAtom = 0;
     HICON icon = nullptr;
     bool inButtonClick = false;  // BM_CLICK in progress: its synthetic mouse messages are no mouse events
@@ -118,6 +118,12 @@ struct Control::Impl {
     void ApplyFont();
     HFONT FontHandle() const;
     void Repaint();
+    bool Made() const { return self.hwnd_ != nullptr || slot >= 0; }
+
+    // Labels, shapes and images: painted by their container, published in the form's table.
+    bool Windowless() const;
+    void PaintWindowless(HDC dc);
+    void PublishRecord();
 
     // Automation properties.
     void PublishAll();
@@ -138,8 +144,7 @@ struct Control::Impl {
     void MouseButtonDown(HWND hwnd, int button, bool isDouble, const MousePoint& at);
     void MouseButtonUp(HWND hwnd, int button, const MousePoint& at);
     bool HandleChar(WPARAM& wParam);
-    void PaintContainerBackground(HDC dc);
-    void PaintLabel(HWND hwnd);
+    void PaintLabel(HDC dc, RECT r);
     bool IsTabStop() const;
 
     // Picture boxes.
@@ -185,6 +190,10 @@ struct Form::Impl {
         COLORREF colour;
     };
     std::vector<DrawnLine> lines;  // twips
+    HANDLE tableMapping = nullptr;     // the windowless controls' table, for tools
+    TkWindowlessTable* table = nullptr;
+    int windowlessCount = 0;
+    Control* mouseOwner = nullptr;     // a windowless control that holds the mouse from a press to its release
 
     explicit Impl(Form& f) : self(f) {}
 
@@ -214,6 +223,14 @@ struct Form::Impl {
     bool HandleNavigationKey(const MSG& msg);
     void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;
+    void OpenTable();
+    void CloseTable();
+    // Paints the windowless controls of a container (nullptr: the form) that meet area: shapes
+    // beneath, then labels and images in the order of the design.
+    void PaintWindowless(HDC dc, const Control* container, const RECT& area);
+    // Hands a mouse message of a container's window to the windowless control under it, or to the
+    // one that holds the mouse; false when none takes it.
+    bool RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
 // A GDI pen for one drawing call.
@@ -267,8 +284,10 @@ void EnsureInstanceMarker();
 // Shift state (1 Shift, 2 Ctrl, 4 Alt) of a mouse message with the given key flags.
 int MouseShiftState(WPARAM keys);
 
-// Whether the window of a control of this kind shows the caption.
+// Whether a control of this kind shows the caption.
 bool HasCaption(TkKind kind);
+// Labels, shapes and images have no window of their own.
+bool IsWindowless(TkKind kind);
 
 // The procedure of the standard controls (labels, buttons, frames, scroll bars), which the runtime
 // subclasses to raise their events.

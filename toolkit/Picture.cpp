@@ -1,5 +1,5 @@
-// The runtime's own controls: picture boxes (drawing that survives repaints, kept in a memory bitmap
-// behind the window), images (an icon from the resources) and shapes (rectangle outlines).
+// Picture boxes: drawing that survives repaints, kept in a memory bitmap behind the window, under
+// the labels, shapes and images the box holds.
 #include <algorithm>
 #include <cmath>
 
@@ -17,10 +17,12 @@ Control* ControlOfOwnWindow(HWND hwnd, UINT message, LPARAM lParam) {
     return reinterpret_cast<Control*>(GetWindowLongPtrA(hwnd, 0));
 }
 
-// Messages every own control handles alike: mouse events, and forgetting the control at the end.
+// Messages every own control handles alike: mouse events, which go to a windowless control under
+// the mouse before the box, and forgetting the control at the end.
 bool CommonMessage(Control& control, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
-        control.impl().HandleMouse(hwnd, message, wParam, lParam);
+        if (!control.Parent().impl().RouteMouse(hwnd, &control, message, wParam, lParam))
+            control.impl().HandleMouse(hwnd, message, wParam, lParam);
         return true;
     }
     if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, 0, 0);
@@ -89,15 +91,6 @@ void Control::Impl::InvalidateDrawn(int x1, int y1, int x2, int y2) {
     RECT drawn = {std::min(x1, x2) - margin, std::min(y1, y2) - margin, std::max(x1, x2) + margin,
                   std::max(y1, y2) + margin};
     InvalidateRect(hwnd, &drawn, FALSE);
-    // Controls that show the box through themselves show the new drawing too.
-    for (const auto& c : self.form_.controls_) {
-        if (c->container_ != &self || c->hwnd_ == nullptr) continue;
-        const bool seesThrough = c->kind_ == TK_KIND_IMAGE || c->kind_ == TK_KIND_SHAPE ||
-                                 (c->kind_ == TK_KIND_LABEL && !c->impl().S().opaque);
-        RECT child = c->impl().PixelRect();
-        RECT overlap;
-        if (seesThrough && IntersectRect(&overlap, &child, &drawn)) InvalidateRect(c->hwnd_, nullptr, TRUE);
-    }
 }
 
 void Control::Cls() {
@@ -106,8 +99,6 @@ void Control::Cls() {
     if (im.memDC == nullptr) return;
     im.RenderBase();
     InvalidateRect(hwnd_, nullptr, FALSE);
-    for (const auto& c : form_.controls_)
-        if (c->container_ == this && c->hwnd_ != nullptr) InvalidateRect(c->hwnd_, nullptr, TRUE);
 }
 
 void Control::PSet(double x, double y, COLORREF c) {
@@ -215,6 +206,7 @@ LRESULT CALLBACK PictureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
             const RECT& r = ps.rcPaint;
             BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, im.memDC, r.left, r.top, SRCCOPY);
         }
+        control->Parent().impl().PaintWindowless(dc, control, ps.rcPaint);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -233,68 +225,6 @@ LRESULT CALLBACK PictureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_CHAR:
         im.HandleChar(wParam);
         return 0;
-    default:
-        break;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Images and shapes: nothing of their own behind them, so the container shows through.
-
-LRESULT CALLBACK ImageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Control* control = ControlOfOwnWindow(hwnd, message, lParam);
-    if (control == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
-    if (CommonMessage(*control, hwnd, message, wParam, lParam)) return 0;
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        Control::Impl& im = control->impl();
-        im.PaintContainerBackground(dc);
-        if (im.icon != nullptr) {
-            RECT client;
-            GetClientRect(hwnd, &client);
-            DrawIconEx(dc, 0, 0, im.icon, client.right, client.bottom, 0, nullptr, DI_NORMAL);
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    default:
-        break;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ShapeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Control* control = ControlOfOwnWindow(hwnd, message, lParam);
-    if (control == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
-    switch (message) {
-    case WM_NCHITTEST:
-        // A shape is decoration: the mouse goes to whatever lies beneath it.
-        return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        control->impl().PaintContainerBackground(dc);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        {
-            Pen pen(dc, 1, control->ForeColor());
-            HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-            Rectangle(dc, 0, 0, client.right, client.bottom);
-            SelectObject(dc, oldBrush);
-        }
-        EndPaint(hwnd, &ps);
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, 0, 0);
-        break;
     default:
         break;
     }

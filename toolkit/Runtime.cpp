@@ -12,8 +12,6 @@
 namespace tk {
 
 LRESULT CALLBACK PictureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ImageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ShapeWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -66,8 +64,6 @@ void RegisterClasses() {
     if (gFormClass != 0) return;
     gFormClass = RegisterOne(TK_FORM_CLASS, &Form::Impl::WindowProc);
     RegisterOne(kPictureClass, &PictureWindowProc);
-    RegisterOne(kImageClass, &ImageWindowProc);
-    RegisterOne(kShapeClass, &ShapeWindowProc);
 }
 
 Form* FormOfWindow(HWND hwnd) {

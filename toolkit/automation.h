@@ -1,7 +1,7 @@
-// How the forms runtime exposes its windows to screen readers and test tools.
+// How the forms runtime exposes its forms and controls to screen readers and test tools.
 //
-// Every form and every control is a real window. Each carries window properties
-// (SetPropA) that another process reads with GetPropA on the window handle:
+// Every form and every control but labels, shapes and images is a real window. Each carries
+// window properties (SetPropA) that another process reads with GetPropA on the window handle:
 //
 //   TK_PROP_NAME     global atom (GlobalGetAtomNameA) of the name: the form's name
 //                    ("frmMain") or the control's name, with "(index)" appended for
@@ -19,8 +19,16 @@
 // own states (IsWindowVisible, IsWindowEnabled). Forms have the window class
 // TK_FORM_CLASS; controls are children (possibly nested in frames and picture boxes)
 // of their form's window.
+//
+// Labels, shapes and images have no window: their container paints them. Their form keeps
+// them in a table, a named file mapping (TkWindowlessTable) called TK_WINDOWLESS_TABLE
+// followed by the form's window handle in decimal ("TkWindowless.65646"), which another
+// process opens read-only. A record's sequence is odd while the form rewrites it: a reader
+// copies the record and reads it again when the sequence was odd or changed meanwhile.
 #ifndef TOOLKIT_AUTOMATION_H
 #define TOOLKIT_AUTOMATION_H
+
+#include <windows.h>
 
 #define TK_FORM_CLASS      "TkForm"
 
@@ -54,5 +62,28 @@ enum TkStyleFlags {
     TK_STYLE_BORDER  = 0x2,  // labels, picture boxes: single-line border
     TK_STYLE_DEFAULT = 0x4   // command buttons: the form's default button
 };
+
+#define TK_WINDOWLESS_TABLE "TkWindowless."
+#define TK_WINDOWLESS_MAX  64
+#define TK_WINDOWLESS_TEXT 512
+
+typedef struct TkWindowlessRecord {
+    volatile LONG sequence;
+    LONG kind;            /* TkKind */
+    char name[64];        /* as TK_PROP_NAME holds it */
+    LONG container;       /* the container's window (form, frame or picture box), 32 bits */
+    RECT rect;            /* in the container's client pixels */
+    LONG visible;         /* its own Visible; its container's window may be hidden */
+    LONG enabled;
+    DWORD fore;           /* as TK_PROP_FORE */
+    DWORD back;           /* as TK_PROP_BACK */
+    DWORD style;          /* TkStyleFlags */
+    char text[TK_WINDOWLESS_TEXT];  /* the caption, cut to fit */
+} TkWindowlessRecord;
+
+typedef struct TkWindowlessTable {
+    volatile LONG count;  /* records in use, in the order the form designs them */
+    TkWindowlessRecord records[TK_WINDOWLESS_MAX];
+} TkWindowlessTable;
 
 #endif

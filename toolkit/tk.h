@@ -2,7 +2,9 @@
 //
 // A form is a class derived from tk::Form. Its constructor describes the design
 // (controls, captions, positions in twips, fonts, colours) with the builder calls
-// below, in the order of a dialog template, one row a control. The row binds the
+// below, in the order of a dialog template, one row a control. Labels, shapes and images
+// have no window: their container paints them, shapes beneath, and the mouse on them
+// raises their events. The row binds the
 // control's handlers, which are member functions named control_Event (cmdApply_Click,
 // hscMouseHSpeed_Change, Form_Load), and hands back the control, which the form keeps
 // when its code uses it later: no control is looked up by its name. Windows are created
@@ -141,7 +143,7 @@ public:
     const std::string& Name() const { return name_; }
     int Index() const { return index_; }   // -1 when not in a control array
     TkKind Kind() const { return kind_; }
-    HWND hWnd() const { return hwnd_; }
+    HWND hWnd() const { return hwnd_; }  // nullptr for labels, shapes and images: their container paints them
     Form& Parent() const { return form_; }
     Control* Container() const { return container_; }
 

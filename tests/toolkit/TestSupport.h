@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/uia/uia.h"
 #include "toolkit/tk.h"
 
 // A designed control, by its name as the test knows it; the test fails when the form has none.
@@ -35,11 +36,8 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds
     return true;
 }
 
-inline POINT CentreOf(HWND hwnd) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+// A window's centre, or a windowless control's as its form's table gives it.
+inline POINT CentreOf(HWND hwnd) { return uia::Centre(uia::ScreenRect(hwnd)); }
 
 inline INPUT KeyInput(WORD key, bool up) {
     INPUT in = {};

@@ -158,8 +158,7 @@ TEST_F(DrawingTest, ChildrenOfAPixelBoxMeasureInPixels) {
     EXPECT_DOUBLE_EQ(label.Left(), tk::TwipsToPixelsX(1500));
     EXPECT_DOUBLE_EQ(label.Width(), tk::TwipsToPixelsX(1200));
     label.SetLeft(10);
-    RECT r;
-    GetWindowRect(label.hWnd(), &r);
+    const RECT r = uia::ScreenRect(uia::Control(form.hWnd(), "lblInside"));
     POINT corner = {r.left, r.top};
     ScreenToClient(Named(form, "picPixels").hWnd(), &corner);
     EXPECT_EQ(corner.x, 10);
@@ -178,19 +177,28 @@ TEST_F(DrawingTest, ATransparentLabelShowsTheBoxAndRepaintsCleanly) {
     label.SetCaption("i");
     Pump(150);
     // Where the wide text was, the box's colour shows again.
-    EXPECT_EQ(Shown(label.hWnd(), 40, 6), kYellow);
+    const int x = static_cast<int>(label.Left()) + 40;
+    const int y = static_cast<int>(label.Top()) + 6;
+    EXPECT_EQ(Shown(box.hWnd(), x, y), kYellow);
     label.SetOpaque(true);
     label.SetBackColor(tk::kWhite);
     Pump(100);
-    EXPECT_EQ(Shown(label.hWnd(), 40, 6), tk::kWhite);
+    EXPECT_EQ(Shown(box.hWnd(), x, y), tk::kWhite);
 }
 
 TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
-    HWND shape = Named(form, "shpBox").hWnd();
-    EXPECT_EQ(GetWindow(shape, GW_HWNDNEXT), nullptr) << "shapes lie beneath their siblings";
+    // The label is designed after the shape and lies inside it; the shape is painted beneath it.
+    tk::Control& label = Named(form, "lblBox");
+    label.SetOpaque(true);
+    label.SetBackColor(kRed);
+    label.Move(3240, 1800, 1200, 195);
     Pump(100);
-    EXPECT_EQ(Shown(shape, 0, 0), tk::kBlack);
-    EXPECT_EQ(Shown(shape, 4, 4), GetSysColor(COLOR_BTNFACE));
+    const POINT corner = {tk::TwipsToPixelsX(3240), tk::TwipsToPixelsY(1800)};
+    const RECT outline = uia::RectInForm(uia::Control(form.hWnd(), "shpBox"));
+    EXPECT_EQ(outline.left, corner.x);
+    EXPECT_EQ(Shown(form.hWnd(), corner.x, corner.y), kRed) << "the label covers the outline";
+    EXPECT_EQ(Shown(form.hWnd(), outline.right - 1, outline.bottom - 1), tk::kBlack);
+    EXPECT_EQ(Shown(form.hWnd(), outline.left + 4, outline.bottom - 4), GetSysColor(COLOR_BTNFACE));
 }
 
 // A 24-bit bitmap file of the given size, white with one red pixel at the top-left corner.

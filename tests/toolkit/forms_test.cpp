@@ -201,7 +201,7 @@ TEST_F(FormTest, ControlsSitAtTheirDesignPositionsInPixels) {
     EXPECT_EQ(client.right, tk::TwipsToPixelsX(6000));
     EXPECT_EQ(client.bottom, tk::TwipsToPixelsY(4000));
 
-    const RECT label = RectInParent(Named(form, "lblInfo").hWnd());
+    const RECT label = uia::RectInForm(uia::Control(form.hWnd(), "lblInfo"));
     EXPECT_EQ(label.left, tk::TwipsToPixelsX(240));
     EXPECT_EQ(label.top, tk::TwipsToPixelsY(2600));
     EXPECT_EQ(label.right - label.left, tk::TwipsToPixelsX(3000));
@@ -281,8 +281,15 @@ TEST_F(FormTest, AutomationPropertiesDescribeEveryWindow) {
     Named(form, "hscH").SetValue(9);
     EXPECT_EQ(Prop(bar, TK_PROP_VALUE), static_cast<ULONG_PTR>(TK_VALUE_BIAS + 9));
     EXPECT_EQ(Prop(FindByName(top, "cmdGo"), TK_PROP_STYLE), static_cast<ULONG_PTR>(TK_STYLE_DEFAULT));
-    EXPECT_EQ(Prop(FindByName(top, "lblInfo"), TK_PROP_STYLE), static_cast<ULONG_PTR>(TK_STYLE_OPAQUE));
-    EXPECT_EQ(TextOf(FindByName(top, "lblInfo")), "Tom && Jerry");
+    // A label has no window: its form's table tells of it.
+    HWND label = uia::Control(top, "lblInfo");
+    EXPECT_EQ(uia::Kind(label), TK_KIND_LABEL);
+    EXPECT_EQ(uia::StyleFlags(label), unsigned(TK_STYLE_OPAQUE));
+    EXPECT_EQ(uia::Text(label), "Tom && Jerry");
+    Named(form, "lblInfo").SetForeColor(tk::kTeal);
+    Named(form, "lblInfo").SetVisible(false);
+    EXPECT_EQ(uia::ForeColor(label), tk::kTeal);
+    EXPECT_FALSE(uia::Visible(label));
 
     Named(form, "cmdGo").SetEnabled(false);
     Named(form, "cmdStop").SetVisible(false);
@@ -311,8 +318,8 @@ TEST_F(FormTest, AFormLoadedAgainStartsFromItsDesign) {
     EXPECT_EQ(form.loads, 2);
     EXPECT_EQ(Named(form, "optItem", 3).Value(), 0);
     EXPECT_EQ(Named(form, "lblInfo").Caption(), "Tom && Jerry");
-    EXPECT_EQ(TextOf(Named(form, "lblInfo").hWnd()), "Tom && Jerry");
-    EXPECT_EQ(RectInParent(Named(form, "lblInfo").hWnd()).left, tk::TwipsToPixelsX(300));
+    EXPECT_EQ(uia::Text(uia::Control(form.hWnd(), "lblInfo")), "Tom && Jerry");
+    EXPECT_EQ(uia::RectInForm(uia::Control(form.hWnd(), "lblInfo")).left, tk::TwipsToPixelsX(300));
     EXPECT_TRUE(IsWindowEnabled(Named(form, "cmdGo").hWnd()));
     EXPECT_EQ(Named(form, "hscH").Value(), 1);
     form.log.clear();
@@ -448,7 +455,7 @@ TEST_F(FormTest, AltComesFromTheKeyStateThatGoesWithThePress) {
 }
 
 TEST_F(FormTest, ALabelIsClickedWithTheMouse) {
-    LeftClick(Named(form, "lblInfo").hWnd());
+    LeftClick(uia::Control(form.hWnd(), "lblInfo"));
     EXPECT_EQ(form.log, (Log{"label click"}));
 }
 

@@ -309,13 +309,15 @@ void VendorWindows(Album& album, Suite& s) {
     uia::Click(uia::Control(support, "cmdOK"));
     WaitForMain(s);
 
-    HWND icon = uia::Control(s.main, "imgIcon");
-    const RECT r = uia::ScreenRect(icon);
-    const LPARAM at = MAKELPARAM((r.right - r.left) / 2, (r.bottom - r.top) / 2);
-    PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(icon, WM_LBUTTONUP, 0, at);
-    PostMessageA(icon, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-    PostMessageA(icon, WM_LBUTTONUP, 0, at);
+    // The image has no window: the box that holds it takes the mouse on its behalf.
+    HWND box = uia::Control(s.main, "picIcon");
+    POINT centre = uia::Centre(uia::ScreenRect(uia::Control(s.main, "imgIcon")));
+    ScreenToClient(box, &centre);
+    const LPARAM at = MAKELPARAM(centre.x, centre.y);
+    PostMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(box, WM_LBUTTONUP, 0, at);
+    PostMessageA(box, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageA(box, WM_LBUTTONUP, 0, at);
     HWND about = uia::WaitForForm("frmAbout", uia::kDefaultTimeout, s.panel.Pid());
     uia::WaitForPainted(about);
     album.Shot("about", "About, from a double click on the control panel's icon.");

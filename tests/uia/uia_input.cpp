@@ -141,6 +141,7 @@ void ActivateWindowAt(POINT p) {
 }
 
 void RequireClickable(HWND w, const char* how) {
+    if (detail::IsWindowless(w)) Fail(std::string("cannot ") + how + " " + Describe(w) + ": it has no window, use MouseClick");
     if (!IsWindow(w)) Fail(std::string("cannot ") + how + " a destroyed window");
     if (!IsWindowVisible(w)) Fail(std::string("cannot ") + how + " " + Describe(w) + ": hidden");
     if (!IsWindowEnabled(w)) Fail(std::string("cannot ") + how + " " + Describe(w) + ": disabled");
@@ -198,6 +199,10 @@ POINT CursorPos() {
 }
 
 POINT ClientToScreenPoint(HWND w, POINT client) {
+    if (detail::IsWindowless(w)) {
+        const RECT r = ScreenRect(w);
+        return POINT{r.left + client.x, r.top + client.y};
+    }
     ClientToScreen(w, &client);
     return client;
 }
@@ -214,12 +219,12 @@ void MouseClick(POINT screen, MouseButton button, unsigned modifiers) {
 }
 
 void MouseClick(HWND w, MouseButton button, unsigned modifiers) {
-    if (!IsWindowVisible(w)) Fail("cannot click " + Describe(w) + ": hidden");
+    if (!Visible(w)) Fail("cannot click " + Describe(w) + ": hidden");
     MouseClick(Centre(ScreenRect(w)), button, modifiers);
 }
 
 void MouseClickAt(HWND w, POINT client, MouseButton button, unsigned modifiers) {
-    if (!IsWindowVisible(w)) Fail("cannot click " + Describe(w) + ": hidden");
+    if (!Visible(w)) Fail("cannot click " + Describe(w) + ": hidden");
     MouseClick(ClientToScreenPoint(w, client), button, modifiers);
 }
 
@@ -241,7 +246,7 @@ void MouseDrag(POINT from, POINT to, MouseButton button, unsigned modifiers, int
 }
 
 void MouseDragIn(HWND w, POINT from, POINT to, MouseButton button, unsigned modifiers, int steps) {
-    if (!IsWindowVisible(w)) Fail("cannot drag in " + Describe(w) + ": hidden");
+    if (!Visible(w)) Fail("cannot drag in " + Describe(w) + ": hidden");
     MouseDrag(ClientToScreenPoint(w, from), ClientToScreenPoint(w, to), button, modifiers, steps);
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "toolkit/automation.h"
+
 namespace uia {
 namespace detail {
 
@@ -21,6 +23,15 @@ std::string StoredText(HWND w);
 // A window's handle, caption and class, for failure messages.
 std::string Describe(HWND w);
 [[noreturn]] void Fail(const std::string& what);
+
+// Labels, shapes and images have no window. FindControl hands out a handle of its own for each,
+// odd-valued so that it is never a window's (Wine's window handles are even), and the queries
+// answer for it from its form's table.
+bool IsWindowless(HWND w);
+// The control's record as its form holds it now; fails when the form has unloaded.
+TkWindowlessRecord Record(HWND w);
+// The form whose table holds it.
+HWND WindowlessForm(HWND w);
 // Fails with the text of GetLastError().
 [[noreturn]] void FailWin32(const std::string& what);
 

@@ -45,6 +45,7 @@ std::string StoredText(HWND w) {
 std::string Describe(HWND w) {
     char handle[32];
     std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(w));
+    if (IsWindowless(w)) return std::string("windowless control ") + handle + " name " + Name(w);
     if (!IsWindow(w)) return std::string("window ") + handle + " (destroyed)";
     std::string name = Name(w);
     return std::string("window ") + handle + " " + Quote(StoredText(w)) + " class " + ClassName(w) +

@@ -1,6 +1,8 @@
 // Finding top-level windows, forms and controls, and reading their automation properties.
 #include "tests/uia/uia.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "tests/uia/uia_internal.h"
@@ -53,7 +55,71 @@ LONG_PTR Property(HWND w, const char* name) {
     return reinterpret_cast<LONG_PTR>(GetPropA(w, name));
 }
 
+// The windowless controls handed out, in order: a handle is its place here.
+struct WindowlessRef {
+    HWND form;
+    int slot;
+};
+
+std::vector<WindowlessRef>& WindowlessRefs() {
+    static std::vector<WindowlessRef> refs;
+    return refs;
+}
+
+HWND WindowlessHandle(HWND form, int slot) {
+    auto& refs = WindowlessRefs();
+    size_t i = 0;
+    while (i < refs.size() && !(refs[i].form == form && refs[i].slot == slot)) ++i;
+    if (i == refs.size()) refs.push_back({form, slot});
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x40000001u + (i << 1)));
+}
+
+const WindowlessRef& RefOf(HWND w) {
+    const size_t i = (reinterpret_cast<UINT_PTR>(w) - 0x40000001u) >> 1;
+    if (i >= WindowlessRefs().size()) Fail("no windowless control " + std::to_string(i));
+    return WindowlessRefs()[i];
+}
+
+// The form's table of windowless controls, copied; empty when the form publishes none.
+std::vector<TkWindowlessRecord> ReadTable(HWND form) {
+    const std::string name =
+        TK_WINDOWLESS_TABLE + std::to_string(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(form)));
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    if (!mapping) return {};
+    auto* table = static_cast<const TkWindowlessTable*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    std::vector<TkWindowlessRecord> records;
+    if (table) {
+        const LONG count = std::min<LONG>(LONG(table->count), TK_WINDOWLESS_MAX);
+        for (LONG i = 0; i < count; ++i) {
+            // The program rewrites a record between two steps of its sequence; a copy taken across
+            // a step is taken again, a bounded number of times.
+            const TkWindowlessRecord& live = table->records[i];
+            TkWindowlessRecord copy = {};
+            bool whole = false;
+            for (int attempt = 0; attempt < 10000 && !whole; ++attempt) {
+                const LONG before = live.sequence;
+                MemoryBarrier();
+                std::memcpy(static_cast<void*>(&copy), const_cast<const TkWindowlessRecord*>(&live), sizeof copy);
+                MemoryBarrier();
+                whole = (before & 1) == 0 && live.sequence == before;
+                if (!whole) Sleep(0);
+            }
+            if (!whole) Fail("the record " + std::to_string(i) + " of " + Describe(form) + " never settled");
+            records.push_back(copy);
+        }
+        UnmapViewOfFile(table);
+    }
+    CloseHandle(mapping);
+    return records;
+}
+
+HWND ContainerOf(const TkWindowlessRecord& r) { return reinterpret_cast<HWND>(static_cast<LONG_PTR>(r.container)); }
+
 COLORREF Colour(HWND w, const char* property, const char* what) {
+    if (detail::IsWindowless(w)) {
+        const TkWindowlessRecord r = detail::Record(w);
+        return COLORREF((std::string(property) == TK_PROP_FORE ? r.fore : r.back) & 0xFFFFFF);
+    }
     LONG_PTR v = Property(w, property);
     if (!(v & TK_COLOR_PRESENT)) Fail(Describe(w) + " has no " + what + " colour");
     return COLORREF(v & 0xFFFFFF);
@@ -114,11 +180,36 @@ HWND WaitForForm(const std::string& name, DWORD timeoutMs, DWORD pid, Visibility
     return found;
 }
 
-HWND FormOf(HWND control) { return GetAncestor(control, GA_ROOT); }
+namespace detail {
 
+bool IsWindowless(HWND w) { return (reinterpret_cast<UINT_PTR>(w) & 1) != 0; }
+
+TkWindowlessRecord Record(HWND w) {
+    const WindowlessRef& ref = RefOf(w);
+    const std::vector<TkWindowlessRecord> table = ReadTable(ref.form);
+    if (size_t(ref.slot) >= table.size()) Fail("the form of windowless control " + std::to_string(ref.slot) + " is gone");
+    return table[size_t(ref.slot)];
+}
+
+HWND WindowlessForm(HWND w) { return RefOf(w).form; }
+
+}  // namespace detail
+
+HWND FormOf(HWND control) {
+    return detail::IsWindowless(control) ? detail::WindowlessForm(control) : GetAncestor(control, GA_ROOT);
+}
+
+// Windows first, then the windowless controls whose container is this window or lies in it.
 HWND FindControl(HWND form, const std::string& name) {
     for (HWND w : Descendants(form))
         if (SameName(Name(w), name)) return w;
+    HWND root = GetAncestor(form, GA_ROOT);
+    const std::vector<TkWindowlessRecord> table = ReadTable(root);
+    for (size_t i = 0; i < table.size(); ++i) {
+        HWND container = ContainerOf(table[i]);
+        if (SameName(table[i].name, name) && (container == form || IsChild(form, container)))
+            return WindowlessHandle(root, int(i));
+    }
     return nullptr;
 }
 
@@ -136,6 +227,7 @@ HWND WaitForControl(HWND form, const std::string& name, DWORD timeoutMs) {
 }
 
 std::string Name(HWND w) {
+    if (detail::IsWindowless(w)) return detail::Record(w).name;
     ATOM atom = ATOM(Property(w, TK_PROP_NAME));
     if (!atom) return std::string();
     char buffer[256];
@@ -144,6 +236,7 @@ std::string Name(HWND w) {
 }
 
 std::string Text(HWND w) {
+    if (detail::IsWindowless(w)) return detail::Record(w).text;
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeout, &length))
         FailWin32("no answer to WM_GETTEXTLENGTH from window " +
@@ -159,18 +252,23 @@ std::string Text(HWND w) {
 }
 
 std::string ClassName(HWND w) {
+    if (detail::IsWindowless(w)) return std::string();
     char buffer[256];
     int n = GetClassNameA(w, buffer, sizeof buffer);
     return std::string(buffer, n > 0 ? size_t(n) : 0);
 }
 
-bool Visible(HWND w) { return IsWindowVisible(w) != FALSE; }
+bool Visible(HWND w) {
+    if (!detail::IsWindowless(w)) return IsWindowVisible(w) != FALSE;
+    const TkWindowlessRecord r = detail::Record(w);
+    return r.visible && IsWindowVisible(ContainerOf(r));
+}
 
-bool Enabled(HWND w) { return IsWindowEnabled(w) != FALSE; }
+bool Enabled(HWND w) { return detail::IsWindowless(w) ? detail::Record(w).enabled != 0 : IsWindowEnabled(w) != FALSE; }
 
-int Kind(HWND w) { return int(Property(w, TK_PROP_KIND)); }
+int Kind(HWND w) { return detail::IsWindowless(w) ? int(detail::Record(w).kind) : int(Property(w, TK_PROP_KIND)); }
 
-bool HasValue(HWND w) { return Property(w, TK_PROP_VALUE) != 0; }
+bool HasValue(HWND w) { return !detail::IsWindowless(w) && Property(w, TK_PROP_VALUE) != 0; }
 
 long Value(HWND w) {
     LONG_PTR v = Property(w, TK_PROP_VALUE);
@@ -182,7 +280,9 @@ COLORREF ForeColor(HWND w) { return Colour(w, TK_PROP_FORE, "fore"); }
 
 COLORREF BackColor(HWND w) { return Colour(w, TK_PROP_BACK, "back"); }
 
-unsigned StyleFlags(HWND w) { return unsigned(Property(w, TK_PROP_STYLE)); }
+unsigned StyleFlags(HWND w) {
+    return detail::IsWindowless(w) ? unsigned(detail::Record(w).style) : unsigned(Property(w, TK_PROP_STYLE));
+}
 
 int MousePointer(HWND form) {
     LONG_PTR v = Property(form, TK_PROP_POINTER);
@@ -197,6 +297,12 @@ int DrawWidth(HWND pictureBox) {
 }
 
 RECT ScreenRect(HWND w) {
+    if (detail::IsWindowless(w)) {
+        const TkWindowlessRecord record = detail::Record(w);
+        RECT r = record.rect;
+        MapWindowPoints(ContainerOf(record), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
     RECT r = {};
     if (!GetWindowRect(w, &r)) Fail("no rectangle of " + Describe(w));
     return r;

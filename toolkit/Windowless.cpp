@@ -1,0 +1,122 @@
+// Labels, shapes and images have no window of their own, as in the runtime this mirrors: their
+// container (the form, a frame or a picture box) paints them over its own background and drawing
+// and hands them the mouse messages that fall on them. A window each made up most of what a form's
+// start cost beyond a bare window's. Tools find them in a table the form publishes (automation.h).
+#include <windowsx.h>
+
+#include <string>
+
+#include "toolkit/Internal.h"
+
+namespace tk {
+
+bool IsWindowless(TkKind kind) { return kind == TK_KIND_LABEL || kind == TK_KIND_SHAPE || kind == TK_KIND_IMAGE; }
+
+bool Control::Impl::Windowless() const { return IsWindowless(self.kind_); }
+
+void Control::Impl::PaintLabel(HDC dc, RECT r) {
+    const ControlProps& s = S();
+    if (s.border) {
+        FrameRect(dc, &r, SharedBrush(GetSysColor(COLOR_WINDOWFRAME)));
+        InflateRect(&r, -GetSystemMetrics(SM_CXBORDER), -GetSystemMetrics(SM_CYBORDER));
+    }
+    // A transparent label leaves what its container painted beneath it.
+    if (s.opaque) FillRect(dc, &r, SharedBrush(EffectiveBack()));
+    HGDIOBJ oldFont = SelectObject(dc, FontHandle());
+    SetBkMode(dc, TRANSPARENT);
+    UINT format = DT_WORDBREAK | DT_EXPANDTABS;
+    format |= s.alignment == Alignment::Center ? DT_CENTER : s.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
+    if (s.enabled) {
+        SetTextColor(dc, s.fore);
+        DrawTextA(dc, s.caption.c_str(), -1, &r, format);
+    } else {
+        // Disabled text is engraved: a light copy one pixel down and right under the grey one.
+        RECT shadow = r;
+        OffsetRect(&shadow, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+        DrawTextA(dc, s.caption.c_str(), -1, &shadow, format);
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(dc, s.caption.c_str(), -1, &r, format);
+    }
+    SelectObject(dc, oldFont);
+}
+
+void Control::Impl::PaintWindowless(HDC dc) {
+    const RECT r = painted;
+    switch (self.kind_) {
+    case TK_KIND_LABEL:
+        PaintLabel(dc, r);
+        break;
+    case TK_KIND_SHAPE: {
+        Pen pen(dc, 1, S().fore);
+        HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+        Rectangle(dc, r.left, r.top, r.right, r.bottom);
+        SelectObject(dc, oldBrush);
+        break;
+    }
+    case TK_KIND_IMAGE:
+        if (icon != nullptr) DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The form's side
+
+void Form::Impl::OpenTable() {
+    const std::string name =
+        TK_WINDOWLESS_TABLE + std::to_string(static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self.hwnd_)));
+    // Without a table the form works as before; only tools lose sight of its labels.
+    tableMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TkWindowlessTable),
+                                      name.c_str());
+    if (tableMapping == nullptr) return;
+    table = static_cast<TkWindowlessTable*>(MapViewOfFile(tableMapping, FILE_MAP_WRITE, 0, 0, 0));
+}
+
+void Form::Impl::CloseTable() {
+    if (table != nullptr) UnmapViewOfFile(table);
+    if (tableMapping != nullptr) CloseHandle(tableMapping);
+    table = nullptr;
+    tableMapping = nullptr;
+    windowlessCount = 0;
+    mouseOwner = nullptr;
+}
+
+void Form::Impl::PaintWindowless(HDC dc, const Control* container, const RECT& area) {
+    for (const bool shapes : {true, false}) {
+        for (const auto& c : self.controls_) {
+            Control::Impl& ci = c->impl();
+            if (ci.slot < 0 || c->Container() != container || (c->Kind() == TK_KIND_SHAPE) != shapes ||
+                !ci.S().visible)
+                continue;
+            RECT overlap;
+            if (IntersectRect(&overlap, &ci.painted, &area)) ci.PaintWindowless(dc);
+        }
+    }
+}
+
+bool Form::Impl::RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message < WM_MOUSEFIRST || message > WM_MBUTTONDBLCLK) return false;
+    const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    Control* target = mouseOwner != nullptr && mouseOwner->Container() == container ? mouseOwner : nullptr;
+    // A picture box that was pressed itself keeps the mouse until its release, over its labels too.
+    if (target == nullptr && container != nullptr && container->impl().buttonsDown != 0) return false;
+    // The topmost label or image under the mouse; a shape is decoration and takes none.
+    for (auto c = self.controls_.rbegin(); target == nullptr && c != self.controls_.rend(); ++c) {
+        const Control::Impl& ci = (*c)->impl();
+        if (ci.slot >= 0 && (*c)->Container() == container && (*c)->Kind() != TK_KIND_SHAPE && (*c)->Visible() &&
+            (*c)->Enabled() && PtInRect(&ci.painted, at))
+            target = c->get();
+    }
+    if (target == nullptr) return false;
+    Control::Impl& ti = target->impl();
+    const POINT corner = {ti.painted.left, ti.painted.top};
+    ti.HandleMouse(window, message, wParam, MAKELPARAM(at.x - corner.x, at.y - corner.y));
+    // A handler may have unloaded the form, which forgets who held the mouse.
+    if (self.hwnd_ != nullptr) mouseOwner = ti.buttonsDown != 0 ? target : nullptr;
+    return true;
+}
+
+}  // namespace tk
