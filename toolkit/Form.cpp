@@ -159,9 +159,15 @@ void Form::Load() {
         x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
     }
+    if (s.iconId != 0) {
+        im.bigIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+        im.smallIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    }
     CreateWindowExA(im.ExStyle(), TK_FORM_CLASS, s.caption.c_str(), im.Style(), x, y, size.cx, size.cy, nullptr,
                     nullptr, Instance(), this);
-    if (hwnd_ == nullptr) return;
+    if (hwnd_ == nullptr) return im.ForgetIcons();
     // The creation asked for the smallest size before the window was ours to answer: size it again.
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -171,14 +177,6 @@ void Form::Load() {
     SetNumberProperty(hwnd_, TK_PROP_BACK, im.EffectiveBack() | TK_COLOR_PRESENT);
     im.PublishPointer();
     im.OpenTable();
-    if (s.iconId != 0) {
-        im.bigIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-        im.smallIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(s.iconId), IMAGE_ICON,
-                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(im.bigIcon));
-        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(im.smallIcon));
-    }
     for (auto& c : controls_) c->impl().CreateWindowTree();
     im.DockLayout();
 
@@ -221,6 +219,12 @@ void Form::Unload() {
     im.unloading = false;
 }
 
+void Form::Impl::ForgetIcons() {
+    if (bigIcon != nullptr) DestroyIcon(bigIcon);
+    if (smallIcon != nullptr) DestroyIcon(smallIcon);
+    bigIcon = smallIcon = nullptr;
+}
+
 void Form::Impl::Destroyed() {
     for (auto& c : self.controls_) {
         c->impl().DestroyResources();
@@ -230,9 +234,7 @@ void Form::Impl::Destroyed() {
     for (auto& c : self.controls_) c->impl().ResetToDesign();
     if (nameAtom != 0) GlobalDeleteAtom(nameAtom);
     nameAtom = 0;
-    if (bigIcon != nullptr) DestroyIcon(bigIcon);
-    if (smallIcon != nullptr) DestroyIcon(smallIcon);
-    bigIcon = smallIcon = nullptr;
+    ForgetIcons();
     self.hwnd_ = nullptr;
     state = design;
     stateValid = true;

@@ -291,6 +291,11 @@ LRESULT CALLBACK Form::Impl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         Form* created = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(created));
         created->hwnd_ = hwnd;
+        // The icons go on before the window system's own window is made, which then takes them
+        // along once instead of being told of each in turn.
+        Form::Impl& im = created->impl();
+        if (im.bigIcon != nullptr) SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(im.bigIcon));
+        if (im.smallIcon != nullptr) SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(im.smallIcon));
     }
     Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, 0));
     if (form == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);

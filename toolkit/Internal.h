@@ -220,6 +220,7 @@ struct Form::Impl {
     void PublishPointer();
     void UpdateCursor();
     void Destroyed();
+    void ForgetIcons();
     bool HandleNavigationKey(const MSG& msg);
     void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;

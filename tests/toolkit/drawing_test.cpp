@@ -27,6 +27,8 @@ public:
         PictureBox("picAuto").At(120, 1800, 1215, 495).AutoSize();
         Shape("shpBox").At(3240, 1800, 1500, 600);
         Label("lblBox").At(3360, 1920, 1200, 195).Text("In the box");
+        tk::Control& frame = Frame("fraLabels").At(3360, 2880, 3000, 1200).Text("Frame");
+        Label("lblInFrame").In(frame).At(240, 360, 1200, 195).Back(kRed);
     }
 };
 
@@ -199,6 +201,18 @@ TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
     EXPECT_EQ(Shown(form.hWnd(), corner.x, corner.y), kRed) << "the label covers the outline";
     EXPECT_EQ(Shown(form.hWnd(), outline.right - 1, outline.bottom - 1), tk::kBlack);
     EXPECT_EQ(Shown(form.hWnd(), outline.left + 4, outline.bottom - 4), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(DrawingTest, AFrameShowsItsLabelOverItsFaceUntilTheLabelHides) {
+    HWND frame = Named(form, "fraLabels").hWnd();
+    const RECT r = uia::ScreenRect(uia::Control(form.hWnd(), "lblInFrame"));
+    POINT at = {r.left + 2, r.top + 2};
+    ScreenToClient(frame, &at);
+    UpdateWindow(frame);
+    EXPECT_EQ(Shown(frame, at.x, at.y), kRed);
+    Named(form, "lblInFrame").SetVisible(false);
+    UpdateWindow(frame);
+    EXPECT_EQ(Shown(frame, at.x, at.y), GetSysColor(COLOR_BTNFACE));
 }
 
 // A 24-bit bitmap file of the given size, white with one red pixel at the top-left corner.

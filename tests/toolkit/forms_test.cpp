@@ -629,6 +629,15 @@ TEST(DemoDialogTest, OpensWithItsChoicesDrawnInBlackAndTeal) {
     EXPECT_FALSE(IsWindowEnabled(Named(dialog, "cmdApply").hWnd()));
     Named(dialog, "optSound", 2).SetValue(1);
     EXPECT_TRUE(IsWindowEnabled(Named(dialog, "cmdApply").hWnd()));
+    // Its icon, given before the window system's window is made, in both sizes.
+    ICONINFO small = {};
+    ASSERT_TRUE(GetIconInfo(reinterpret_cast<HICON>(SendMessageA(dialog.hWnd(), WM_GETICON, ICON_SMALL, 0)), &small));
+    BITMAP mask = {};
+    GetObjectA(small.hbmMask, sizeof mask, &mask);
+    DeleteObject(small.hbmMask);
+    DeleteObject(small.hbmColor);
+    EXPECT_EQ(mask.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_NE(SendMessageA(dialog.hWnd(), WM_GETICON, ICON_BIG, 0), 0);
     dialog.Unload();
 }
 
