@@ -71,6 +71,11 @@ void Form::Impl::OpenTable() {
     // Without a table the form works as before; only tools lose sight of its labels.
     tableMapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TkWindowlessTable),
                                       name.c_str());
+    // A mapping of that name made by someone else may be smaller than the table: never write into it.
+    if (tableMapping != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(tableMapping);
+        tableMapping = nullptr;
+    }
     if (tableMapping == nullptr) return;
     table = static_cast<TkWindowlessTable*>(MapViewOfFile(tableMapping, FILE_MAP_WRITE, 0, 0, 0));
 }
