@@ -267,7 +267,7 @@ void OnChar(HWND hwnd, TCHAR ch, int) {
     FormOf(hwnd).Form_KeyPress(key);
 }
 
-// Sent by the dialog manager for a label's access key: focus to the control after the label.
+// Sent by the dialog manager for a frame's access key: focus to the control after the frame.
 HWND OnNextDlgCtl(HWND hwnd, HWND target, BOOL isWindow) {
     if (LOWORD(static_cast<DWORD>(isWindow)) != 0) {
         SetFocus(target);

@@ -231,6 +231,9 @@ struct Form::Impl {
     void PaintWindowless(HDC dc, const Control* container, const RECT& area);
     // Hands a mouse message of a container's window to the windowless control under it, or to the
     // one that holds the mouse; false when none takes it.
+    // Alt and the marked letter of a label's caption: the focus goes to the first control designed
+    // after the label that takes it, as the dialog manager does for a static control.
+    bool LabelAccessKey(WPARAM key);
     bool RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

@@ -42,6 +42,7 @@ void DispatchOne(MSG& msg) {
         Form* form = FormOfWindow(msg.hwnd);
         if (form != nullptr && form->Loaded()) {
             if (form->impl().HandleNavigationKey(msg)) return;
+            if (msg.message == WM_SYSCHAR && form->impl().LabelAccessKey(msg.wParam)) return;
             if ((msg.message == WM_CHAR || msg.message == WM_SYSCHAR) && IsDialogMessageA(form->hWnd(), &msg)) return;
         }
     }

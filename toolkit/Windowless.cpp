@@ -4,6 +4,7 @@
 // start cost beyond a bare window's. Tools find them in a table the form publishes (automation.h).
 #include <windowsx.h>
 
+#include <cctype>
 #include <string>
 
 #include "toolkit/Internal.h"
@@ -100,6 +101,41 @@ void Form::Impl::PaintWindowless(HDC dc, const Control* container, const RECT& a
             if (IntersectRect(&overlap, &ci.painted, &area)) ci.PaintWindowless(dc);
         }
     }
+}
+
+namespace {
+
+// Whether the caption marks this key with '&' ("&&" is a plain ampersand).
+bool MarksKey(const std::string& caption, WPARAM key) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return std::toupper(static_cast<unsigned char>(caption[i + 1])) == std::toupper(static_cast<int>(key & 0xFF));
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Form::Impl::LabelAccessKey(WPARAM key) {
+    const auto& controls = self.controls_;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        Control& label = *controls[i];
+        if (label.Kind() != TK_KIND_LABEL || label.impl().slot < 0 || !label.Visible() || !label.Enabled() ||
+            !MarksKey(label.Caption(), key))
+            continue;
+        for (size_t next = i + 1; next < controls.size(); ++next) {
+            if (controls[next]->impl().IsTabStop()) {
+                ::SetFocus(controls[next]->hWnd());
+                return true;
+            }
+        }
+        return false;
+    }
+    return false;
 }
 
 bool Form::Impl::RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam) {

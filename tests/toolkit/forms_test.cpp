@@ -26,6 +26,7 @@ public:
         tk::Control& group = Frame("fraGroup").At(3000, 240, 2400, 1800).Text("Group");
         for (int i = 1; i <= 3; ++i)
             OptionButton("optItem", i).In(group).At(240, 240 + (i - 1) * 360, 1800, 255).Text("Item " + std::to_string(i));
+        Label("lblKey").At(3000, 2600, 1200, 195).Text("&Key");
         CommandButton("cmdGo").At(240, 2000, 1215, 375).Text("&Go").Default();
         CommandButton("cmdStop").At(1560, 2000, 1215, 375).Text("&Stop").Cancel();
         Label("lblInfo").At(240, 2600, 3000, 195).Text("Tom && Jerry");
@@ -404,13 +405,20 @@ TEST_F(FormTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
     EXPECT_EQ(form.log, (Log{"stop"}));
 }
 
-TEST_F(FormTest, AnAccessKeyPressesItsButton) {
-    Send({KeyInput(VK_MENU, false)});
-    Send({KeyInput('G', false)});
-    Send({KeyInput('G', true)});
-    Send({KeyInput(VK_MENU, true)});
+TEST_F(FormTest, AnAccessKeyPressesItsButtonOrMovesOnFromItsLabel) {
+    const auto altWith = [](WORD key) {
+        Send({KeyInput(VK_MENU, false)});
+        Send({KeyInput(key, false)});
+        Send({KeyInput(key, true)});
+        Send({KeyInput(VK_MENU, true)});
+    };
+    altWith('G');
     EXPECT_EQ(form.log, (Log{"go"}));
     EXPECT_TRUE(form.mouseDowns.empty()) << "a key press is no mouse event";
+    SetFocus(Named(form, "hscH").hWnd());
+    altWith('K');
+    EXPECT_EQ(form.ActiveControl(), &Named(form, "cmdGo")) << "the control designed after the label";
+    EXPECT_EQ(form.log, (Log{"go"})) << "a label's key presses nothing";
 }
 
 TEST_F(FormTest, TabFollowsTheTabOrder) {
