@@ -261,6 +261,15 @@ LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             return 1;
         }
         break;
+    case WM_NCHITTEST:
+        if (kind == TK_KIND_FRAME) {
+            // A group box lets the mouse through to its parent; over a label or image it holds, the
+            // frame takes it and hands it on.
+            POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ScreenToClient(hwnd, &at);
+            if (control->Parent().impl().WindowlessAt(control, at) != nullptr) return HTCLIENT;
+        }
+        break;
     case WM_PAINT:
         if (kind == TK_KIND_FRAME) {
             // The frame's own look, then the labels, shapes and images it holds.
@@ -283,8 +292,9 @@ LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         break;
     default:
         if (message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK) {
-            if (kind != TK_KIND_FRAME || !control->Parent().impl().RouteMouse(hwnd, control, message, wParam, lParam))
-                impl.HandleMouse(hwnd, message, wParam, lParam);
+            if (kind == TK_KIND_FRAME && control->Parent().impl().RouteMouse(hwnd, control, message, wParam, lParam))
+                return 0;
+            impl.HandleMouse(hwnd, message, wParam, lParam);
             // A handler may have unloaded the form, and with it this window.
             if (!IsWindow(hwnd)) return 0;
         }

@@ -194,6 +194,7 @@ struct Form::Impl {
     TkWindowlessTable* table = nullptr;
     int windowlessCount = 0;
     Control* mouseOwner = nullptr;     // a windowless control that holds the mouse from a press to its release
+    Control* lastPressed = nullptr;    // the windowless control of the last press, for double clicks
 
     explicit Impl(Form& f) : self(f) {}
 
@@ -234,6 +235,8 @@ struct Form::Impl {
     // Alt and the marked letter of a label's caption: the focus goes to the first control designed
     // after the label that takes it, as the dialog manager does for a static control.
     bool LabelAccessKey(WPARAM key);
+    // The label or image that takes the mouse at a point of its container (nullptr: the form).
+    Control* WindowlessAt(const Control* container, POINT at) const;
     bool RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

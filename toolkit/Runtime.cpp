@@ -35,6 +35,14 @@ ATOM RegisterOne(const char* name, WNDPROC procedure) {
     return RegisterClassExA(&wc);
 }
 
+// A letter typed with Alt, or without it where the focused control takes no characters, is an
+// access key, as the dialog manager reads keys.
+bool IsAccessKey(const MSG& msg) {
+    if (msg.message == WM_SYSCHAR) return true;
+    if (msg.message != WM_CHAR) return false;
+    return (SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTCHARS) == 0;
+}
+
 // Keyboard messages go through the form's navigation first (Tab, Enter, Esc, arrows), then through
 // the dialog manager for access keys.
 void DispatchOne(MSG& msg) {
@@ -42,7 +50,7 @@ void DispatchOne(MSG& msg) {
         Form* form = FormOfWindow(msg.hwnd);
         if (form != nullptr && form->Loaded()) {
             if (form->impl().HandleNavigationKey(msg)) return;
-            if (msg.message == WM_SYSCHAR && form->impl().LabelAccessKey(msg.wParam)) return;
+            if (IsAccessKey(msg) && form->impl().LabelAccessKey(msg.wParam)) return;
             if ((msg.message == WM_CHAR || msg.message == WM_SYSCHAR) && IsDialogMessageA(form->hWnd(), &msg)) return;
         }
     }

@@ -31,13 +31,17 @@ void Control::Impl::PaintLabel(HDC dc, RECT r) {
         SetTextColor(dc, s.fore);
         DrawTextA(dc, s.caption.c_str(), -1, &r, format);
     } else {
-        // Disabled text is engraved: a light copy one pixel down and right under the grey one.
+        // Disabled text is engraved: a light copy one pixel down and right under the grey one, kept
+        // inside the label, whose place is all that is painted again when it changes.
+        const int saved = SaveDC(dc);
+        IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         RECT shadow = r;
         OffsetRect(&shadow, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
         DrawTextA(dc, s.caption.c_str(), -1, &shadow, format);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
         DrawTextA(dc, s.caption.c_str(), -1, &r, format);
+        RestoreDC(dc, saved);
     }
     SelectObject(dc, oldFont);
 }
@@ -88,6 +92,7 @@ void Form::Impl::CloseTable() {
     tableMapping = nullptr;
     windowlessCount = 0;
     mouseOwner = nullptr;
+    lastPressed = nullptr;
 }
 
 void Form::Impl::PaintWindowless(HDC dc, const Control* container, const RECT& area) {
@@ -138,25 +143,47 @@ bool Form::Impl::LabelAccessKey(WPARAM key) {
     return false;
 }
 
+Control* Form::Impl::WindowlessAt(const Control* container, POINT at) const {
+    // The topmost label or image; a shape is decoration and takes no mouse.
+    for (auto c = self.controls_.rbegin(); c != self.controls_.rend(); ++c) {
+        const Control::Impl& ci = (*c)->impl();
+        if (ci.slot >= 0 && (*c)->Container() == container && (*c)->Kind() != TK_KIND_SHAPE && (*c)->Visible() &&
+            (*c)->Enabled() && PtInRect(&ci.painted, at))
+            return c->get();
+    }
+    return nullptr;
+}
+
 bool Form::Impl::RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message < WM_MOUSEFIRST || message > WM_MBUTTONDBLCLK) return false;
+    // A handler that ran a loop of its own (a message box, another form) may have had the release
+    // and the capture taken from it: the control holds the mouse no longer.
+    if (mouseOwner != nullptr && GetCapture() != window) {
+        mouseOwner->impl().buttonsDown = 0;
+        mouseOwner = nullptr;
+    }
+    const bool press = message != WM_MOUSEMOVE && message != WM_LBUTTONUP && message != WM_RBUTTONUP &&
+                       message != WM_MBUTTONUP;
     const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     Control* target = mouseOwner != nullptr && mouseOwner->Container() == container ? mouseOwner : nullptr;
     // A picture box that was pressed itself keeps the mouse until its release, over its labels too.
     if (target == nullptr && container != nullptr && container->impl().buttonsDown != 0) return false;
-    // The topmost label or image under the mouse; a shape is decoration and takes none.
-    for (auto c = self.controls_.rbegin(); target == nullptr && c != self.controls_.rend(); ++c) {
-        const Control::Impl& ci = (*c)->impl();
-        if (ci.slot >= 0 && (*c)->Container() == container && (*c)->Kind() != TK_KIND_SHAPE && (*c)->Visible() &&
-            (*c)->Enabled() && PtInRect(&ci.painted, at))
-            target = c->get();
+    if (target == nullptr) target = WindowlessAt(container, at);
+    if (target == nullptr) {
+        if (press) lastPressed = nullptr;
+        return false;
     }
-    if (target == nullptr) return false;
+    // The second press of a double click on another control than the first is a press of its own.
+    if (message == WM_LBUTTONDBLCLK && target != lastPressed) message = WM_LBUTTONDOWN;
+    if (press) {
+        lastPressed = target;
+        mouseOwner = target;
+    }
     Control::Impl& ti = target->impl();
     const POINT corner = {ti.painted.left, ti.painted.top};
     ti.HandleMouse(window, message, wParam, MAKELPARAM(at.x - corner.x, at.y - corner.y));
     // A handler may have unloaded the form, which forgets who held the mouse.
-    if (self.hwnd_ != nullptr) mouseOwner = ti.buttonsDown != 0 ? target : nullptr;
+    if (self.hwnd_ != nullptr && mouseOwner == target && ti.buttonsDown == 0) mouseOwner = nullptr;
     return true;
 }
 

@@ -194,7 +194,7 @@ TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
     label.SetOpaque(true);
     label.SetBackColor(kRed);
     label.Move(3240, 1800, 1200, 195);
-    Pump(100);
+    UpdateWindow(form.hWnd());
     const POINT corner = {tk::TwipsToPixelsX(3240), tk::TwipsToPixelsY(1800)};
     const RECT outline = uia::RectInForm(uia::Control(form.hWnd(), "shpBox"));
     EXPECT_EQ(outline.left, corner.x);
@@ -213,6 +213,14 @@ TEST_F(DrawingTest, AFrameShowsItsLabelOverItsFaceUntilTheLabelHides) {
     Named(form, "lblInFrame").SetVisible(false);
     UpdateWindow(frame);
     EXPECT_EQ(Shown(frame, at.x, at.y), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(DrawingTest, ALabelInAFrameTakesItsOwnClick) {
+    bool clicked = false;
+    Named(form, "lblInFrame").Click = [&] { clicked = true; };
+    LeftClick(uia::Control(form.hWnd(), "lblInFrame"));
+    EXPECT_TRUE(PumpUntil([&] { return clicked; }));
+    Named(form, "lblInFrame").Click = nullptr;
 }
 
 // A 24-bit bitmap file of the given size, white with one red pixel at the top-left corner.
