@@ -202,9 +202,12 @@ bool Control::Visible() const { return impl_->S().visible; }
 
 void Control::SetVisible(bool on) {
     impl_->S().visible = on;
-    if (hwnd_ != nullptr) return static_cast<void>(ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE));
-    impl_->Repaint();
-    impl_->PublishRecord();
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, on ? SW_SHOWNA : SW_HIDE);
+    } else {
+        impl_->Repaint();
+        impl_->PublishRecord();
+    }
 }
 
 bool Control::Enabled() const { return impl_->S().enabled; }

@@ -121,7 +121,6 @@ struct Control::Impl {
     bool Made() const { return self.hwnd_ != nullptr || slot >= 0; }
 
     // Labels, shapes and images: painted by their container, published in the form's table.
-    bool Windowless() const;
     void PaintWindowless(HDC dc);
     void PublishRecord();
 
@@ -293,8 +292,6 @@ int MouseShiftState(WPARAM keys);
 
 // Whether a control of this kind shows the caption.
 bool HasCaption(TkKind kind);
-// Labels, shapes and images have no window of their own.
-bool IsWindowless(TkKind kind);
 
 // The procedure of the standard controls (labels, buttons, frames, scroll bars), which the runtime
 // subclasses to raise their events.

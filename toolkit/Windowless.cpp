@@ -11,10 +11,6 @@
 
 namespace tk {
 
-bool IsWindowless(TkKind kind) { return kind == TK_KIND_LABEL || kind == TK_KIND_SHAPE || kind == TK_KIND_IMAGE; }
-
-bool Control::Impl::Windowless() const { return IsWindowless(self.kind_); }
-
 void Control::Impl::PaintLabel(HDC dc, RECT r) {
     const ControlProps& s = S();
     if (s.border) {

@@ -203,7 +203,13 @@ TEST_F(DrawingTest, AShapeIsAnOutlineWithItsLabelInside) {
     EXPECT_EQ(Shown(form.hWnd(), outline.left + 4, outline.bottom - 4), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST_F(DrawingTest, AFrameShowsItsLabelOverItsFaceUntilTheLabelHides) {
+TEST_F(DrawingTest, AFrameShowsItsLabelAndHandsItItsClickUntilTheLabelHides) {
+    bool clicked = false;
+    Named(form, "lblInFrame").Click = [&] { clicked = true; };
+    LeftClick(uia::Control(form.hWnd(), "lblInFrame"));
+    EXPECT_TRUE(PumpUntil([&] { return clicked; }));
+    Named(form, "lblInFrame").Click = nullptr;
+
     HWND frame = Named(form, "fraLabels").hWnd();
     const RECT r = uia::ScreenRect(uia::Control(form.hWnd(), "lblInFrame"));
     POINT at = {r.left + 2, r.top + 2};
@@ -213,14 +219,6 @@ TEST_F(DrawingTest, AFrameShowsItsLabelOverItsFaceUntilTheLabelHides) {
     Named(form, "lblInFrame").SetVisible(false);
     UpdateWindow(frame);
     EXPECT_EQ(Shown(frame, at.x, at.y), GetSysColor(COLOR_BTNFACE));
-}
-
-TEST_F(DrawingTest, ALabelInAFrameTakesItsOwnClick) {
-    bool clicked = false;
-    Named(form, "lblInFrame").Click = [&] { clicked = true; };
-    LeftClick(uia::Control(form.hWnd(), "lblInFrame"));
-    EXPECT_TRUE(PumpUntil([&] { return clicked; }));
-    Named(form, "lblInFrame").Click = nullptr;
 }
 
 // A 24-bit bitmap file of the given size, white with one red pixel at the top-left corner.

@@ -30,8 +30,6 @@ std::string Describe(HWND w);
 bool IsWindowless(HWND w);
 // The control's record as its form holds it now; fails when the form has unloaded.
 TkWindowlessRecord Record(HWND w);
-// The form whose table holds it.
-HWND WindowlessForm(HWND w);
 // Fails with the text of GetLastError().
 [[noreturn]] void FailWin32(const std::string& what);
 

@@ -55,7 +55,9 @@ LONG_PTR Property(HWND w, const char* name) {
     return reinterpret_cast<LONG_PTR>(GetPropA(w, name));
 }
 
-// The windowless controls handed out, in order: a handle is its place here.
+// The windowless controls handed out, in order: a handle is its place here, from this odd number on.
+constexpr UINT_PTR kFirstWindowless = 0x40000001u;
+
 struct WindowlessRef {
     HWND form;
     int slot;
@@ -71,11 +73,11 @@ HWND WindowlessHandle(HWND form, int slot) {
     size_t i = 0;
     while (i < refs.size() && !(refs[i].form == form && refs[i].slot == slot)) ++i;
     if (i == refs.size()) refs.push_back({form, slot});
-    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x40000001u + (i << 1)));
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(kFirstWindowless + (i << 1)));
 }
 
 const WindowlessRef& RefOf(HWND w) {
-    const size_t i = (reinterpret_cast<UINT_PTR>(w) - 0x40000001u) >> 1;
+    const size_t i = (reinterpret_cast<UINT_PTR>(w) - kFirstWindowless) >> 1;
     if (i >= WindowlessRefs().size()) Fail("no windowless control " + std::to_string(i));
     return WindowlessRefs()[i];
 }
@@ -191,12 +193,10 @@ TkWindowlessRecord Record(HWND w) {
     return table[size_t(ref.slot)];
 }
 
-HWND WindowlessForm(HWND w) { return RefOf(w).form; }
-
 }  // namespace detail
 
 HWND FormOf(HWND control) {
-    return detail::IsWindowless(control) ? detail::WindowlessForm(control) : GetAncestor(control, GA_ROOT);
+    return detail::IsWindowless(control) ? RefOf(control).form : GetAncestor(control, GA_ROOT);
 }
 
 // Windows first, then the windowless controls whose container is this window or lies in it.
