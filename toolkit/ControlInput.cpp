@@ -229,6 +229,10 @@ void ShowDefaultLook(Control& focused, bool gotFocus) {
         SendMessageA(defaultButton->hWnd(), BM_SETSTYLE, gotFocus ? BS_PUSHBUTTON : BS_DEFPUSHBUTTON, TRUE);
 }
 
+// The styles that give a window a non-client area to paint.
+constexpr LONG kFrameStyles = WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL;
+constexpr LONG kFrameExStyles = WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME;
+
 }  // namespace
 
 LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -260,6 +264,13 @@ LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             FillRect(reinterpret_cast<HDC>(wParam), &client, SharedBrush(impl.EffectiveBack()));
             return 1;
         }
+        break;
+    case WM_NCPAINT:
+        // Buttons and scroll bars have no frame: the system's own pass would only fetch a device
+        // context to draw nothing, once for each control the form shows.
+        if ((GetWindowLongA(hwnd, GWL_STYLE) & kFrameStyles) == 0 &&
+            (GetWindowLongA(hwnd, GWL_EXSTYLE) & kFrameExStyles) == 0)
+            return 0;
         break;
     case WM_NCHITTEST:
         if (kind == TK_KIND_FRAME) {

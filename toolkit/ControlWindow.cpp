@@ -76,6 +76,11 @@ const KindTraits* TraitsOf(TkKind kind) {
     return nullptr;
 }
 
+bool IsWindowed(TkKind kind) {
+    const KindTraits* traits = TraitsOf(kind);
+    return traits != nullptr && traits->windowClass != nullptr;
+}
+
 // The styles that the design of one control adds to those of its kind.
 DWORD DesignedStyle(TkKind kind, const ControlProps& s) {
     DWORD style = 0;
@@ -140,11 +145,30 @@ void Control::Impl::CreateWindowTree() {
             SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardControlProc)));
     }
     ApplyFont();
-    // Later controls lie above earlier ones.
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (traits->setUp != nullptr) traits->setUp(*this, hwnd, r);
     ApplyAutoSize();
     PublishAll();
+}
+
+void Form::Impl::CreateControls() {
+    // Later controls lie above earlier ones. A new child window goes beneath its siblings, so the
+    // windows are made last to first, a container before what it holds; a reordering call for each
+    // would cost the start a round to the window system per control.
+    std::vector<Control*> pending;
+    for (auto it = self.controls_.rbegin(); it != self.controls_.rend(); ++it)
+        if (IsWindowed((*it)->Kind())) pending.push_back(it->get());
+    for (size_t made = 1; made != 0;) {
+        made = 0;
+        for (Control*& c : pending) {
+            if (c == nullptr || (c->Container() != nullptr && c->Container()->hWnd() == nullptr)) continue;
+            c->impl().CreateWindowTree();
+            c = nullptr;
+            ++made;
+        }
+    }
+    // Windowless controls paint in design order, inside containers that now have their windows.
+    for (auto& c : self.controls_)
+        if (!IsWindowed(c->Kind())) c->impl().CreateWindowTree();
 }
 
 void Control::Impl::DestroyResources() {

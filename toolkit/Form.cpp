@@ -168,8 +168,12 @@ void Form::Load() {
     CreateWindowExA(im.ExStyle(), TK_FORM_CLASS, s.caption.c_str(), im.Style(), x, y, size.cx, size.cy, nullptr,
                     nullptr, Instance(), this);
     if (hwnd_ == nullptr) return im.ForgetIcons();
-    // The creation asked for the smallest size before the window was ours to answer: size it again.
-    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The creation asked for the smallest size before the window was ours to answer: where the
+    // system held the form to it, size it again.
+    RECT made;
+    GetWindowRect(hwnd_, &made);
+    if (made.right - made.left != size.cx || made.bottom - made.top != size.cy)
+        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     im.nameAtom = GlobalAddAtomA(name_.c_str());
     SetNumberProperty(hwnd_, TK_PROP_NAME, im.nameAtom);
@@ -177,17 +181,21 @@ void Form::Load() {
     SetNumberProperty(hwnd_, TK_PROP_BACK, im.EffectiveBack() | TK_COLOR_PRESENT);
     im.PublishPointer();
     im.OpenTable();
-    for (auto& c : controls_) c->impl().CreateWindowTree();
+    im.CreateControls();
     im.DockLayout();
 
     LoadedForms().push_back(this);
+    // The window is sized and placed once, for where Form_Load leaves the form, not at each step.
+    im.placing = true;
     Form_Load();
+    im.ApplyPlacement();
     if (hwnd_ != nullptr) im.ready = true;
 }
 
 void Form::Show() {
     Load();
     if (hwnd_ == nullptr) return;
+    impl_->ApplyPlacement();
     const bool wasVisible = IsWindowVisible(hwnd_) != FALSE;
     const WindowState state = impl_->S().windowState;
     const int command = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
@@ -219,6 +227,21 @@ void Form::Unload() {
     im.unloading = false;
 }
 
+void Form::Impl::ApplyPlacement() {
+    if (!placing) return;
+    placing = false;
+    HWND hwnd = self.hwnd_;
+    if (hwnd == nullptr) return;
+    const FormProps& s = S();
+    const SIZE size = OuterSize();
+    RECT now;
+    GetWindowRect(hwnd, &now);
+    const int x = s.placed ? TwipsToPixelsX(s.left) : now.left;
+    const int y = s.placed ? TwipsToPixelsY(s.top) : now.top;
+    if (x != now.left || y != now.top || size.cx != now.right - now.left || size.cy != now.bottom - now.top)
+        SetWindowPos(hwnd, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form::Impl::ForgetIcons() {
     if (bigIcon != nullptr) DestroyIcon(bigIcon);
     if (smallIcon != nullptr) DestroyIcon(smallIcon);
@@ -238,7 +261,7 @@ void Form::Impl::Destroyed() {
     self.hwnd_ = nullptr;
     state = design;
     stateValid = true;
-    ready = resized = false;
+    ready = resized = placing = false;
     lastFocus = nullptr;
     lines.clear();
     auto& loaded = LoadedForms();
@@ -280,19 +303,19 @@ RECT WindowRectOf(HWND hwnd) {
 }  // namespace
 
 double Form::Left() const {
-    if (hwnd_ != nullptr) return PixelsToTwipsX(WindowRectOf(hwnd_).left);
+    if (hwnd_ != nullptr && !(impl_->placing && impl_->S().placed)) return PixelsToTwipsX(WindowRectOf(hwnd_).left);
     const FormProps& s = impl_->S();
     return s.placed ? s.left : PixelsToTwipsX((GetSystemMetrics(SM_CXSCREEN) - impl_->OuterSize().cx) / 2);
 }
 
 double Form::Top() const {
-    if (hwnd_ != nullptr) return PixelsToTwipsY(WindowRectOf(hwnd_).top);
+    if (hwnd_ != nullptr && !(impl_->placing && impl_->S().placed)) return PixelsToTwipsY(WindowRectOf(hwnd_).top);
     const FormProps& s = impl_->S();
     return s.placed ? s.top : PixelsToTwipsY((GetSystemMetrics(SM_CYSCREEN) - impl_->OuterSize().cy) / 2);
 }
 
 double Form::Width() const {
-    if (hwnd_ != nullptr) {
+    if (hwnd_ != nullptr && !impl_->placing) {
         const RECT r = WindowRectOf(hwnd_);
         return PixelsToTwipsX(r.right - r.left);
     }
@@ -300,7 +323,7 @@ double Form::Width() const {
 }
 
 double Form::Height() const {
-    if (hwnd_ != nullptr) {
+    if (hwnd_ != nullptr && !impl_->placing) {
         const RECT r = WindowRectOf(hwnd_);
         return PixelsToTwipsY(r.bottom - r.top);
     }
@@ -312,7 +335,7 @@ void Form::Move(double left, double top) {
     s.placed = true;
     s.left = left;
     s.top = top;
-    if (hwnd_ != nullptr)
+    if (hwnd_ != nullptr && !impl_->placing)
         SetWindowPos(hwnd_, nullptr, TwipsToPixelsX(left), TwipsToPixelsY(top), 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -324,7 +347,7 @@ void Form::SetWidth(double v) {
     FormProps& s = impl_->S();
     // The outer size is what is set; the client size is what remains inside the frame.
     s.clientWidth += v - Width();
-    if (hwnd_ != nullptr) {
+    if (hwnd_ != nullptr && !impl_->placing) {
         const RECT r = WindowRectOf(hwnd_);
         SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixelsX(v), r.bottom - r.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -334,7 +357,7 @@ void Form::SetWidth(double v) {
 void Form::SetHeight(double v) {
     FormProps& s = impl_->S();
     s.clientHeight += v - Height();
-    if (hwnd_ != nullptr) {
+    if (hwnd_ != nullptr && !impl_->placing) {
         const RECT r = WindowRectOf(hwnd_);
         SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(v),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -342,14 +365,14 @@ void Form::SetHeight(double v) {
 }
 
 double Form::ScaleWidth() const {
-    if (hwnd_ == nullptr) return impl_->S().clientWidth;
+    if (hwnd_ == nullptr || impl_->placing) return impl_->S().clientWidth;
     RECT client;
     GetClientRect(hwnd_, &client);
     return PixelsToTwipsX(client.right);
 }
 
 double Form::ScaleHeight() const {
-    if (hwnd_ == nullptr) return impl_->S().clientHeight;
+    if (hwnd_ == nullptr || impl_->placing) return impl_->S().clientHeight;
     RECT client;
     GetClientRect(hwnd_, &client);
     return PixelsToTwipsY(client.bottom);

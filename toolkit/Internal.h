@@ -182,6 +182,7 @@ struct Form::Impl {
     HICON smallIcon = nullptr;
     bool ready = false;      // Form_Load has run: size changes raise Resize
     bool resized = false;    // the first Resize after loading has been raised
+    bool placing = false;    // Form_Load runs before the first show: size and place wait for its end
     bool unloading = false;
     HWND lastFocus = nullptr;
     struct DrawnLine {
@@ -224,6 +225,8 @@ struct Form::Impl {
     bool HandleNavigationKey(const MSG& msg);
     void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;
+    void CreateControls();
+    void ApplyPlacement();
     void OpenTable();
     void CloseTable();
     // Paints the windowless controls of a container (nullptr: the form) that meet area: shapes

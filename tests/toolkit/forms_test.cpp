@@ -627,6 +627,46 @@ TEST(ButtonFormTest, AFixedFormKeepsAClientAreaOneButtonWide) {
     form.Unload();
 }
 
+// A form that sizes and places itself in Form_Load, as the programs' main windows do, with two
+// buttons that overlap.
+class PlacedForm : public tk::Form {
+public:
+    PlacedForm() : tk::Form("frmPlaced") {
+        Caption("Placed").ClientSize(4000, 3000).Border(tk::BorderStyle::FixedDialog);
+
+        //                  control     left  top  width height
+        CommandButton("cmdUnder").At(240, 240, 1500, 450).Text("Under");
+        CommandButton("cmdOver") .At(1200, 480, 1500, 450).Text("Over");
+    }
+    void Form_Load() override {
+        SetHeight(Height() - 600);
+        heightSeen = ScaleHeight();
+        Move(1500, 750);
+        leftSeen = Left();
+    }
+    double heightSeen = 0;
+    double leftSeen = 0;
+};
+
+TEST(PlacedFormTest, FormLoadReadsBackItsOwnPlacementAndALaterControlLiesAbove) {
+    PlacedForm form;
+    form.Show();
+    const int clientHeight = tk::TwipsToPixelsY(3000) - tk::TwipsToPixelsY(600);
+    EXPECT_DOUBLE_EQ(form.heightSeen, tk::PixelsToTwipsY(clientHeight));
+    EXPECT_DOUBLE_EQ(form.leftSeen, 1500);
+    RECT r;
+    GetWindowRect(form.hWnd(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 50);
+    RECT client;
+    GetClientRect(form.hWnd(), &client);
+    EXPECT_EQ(client.bottom, clientHeight);
+
+    const POINT overlap = {tk::TwipsToPixelsX(1300), tk::TwipsToPixelsY(600)};
+    EXPECT_EQ(ChildWindowFromPointEx(form.hWnd(), overlap, CWP_SKIPINVISIBLE), Named(form, "cmdOver").hWnd());
+    form.Unload();
+}
+
 TEST(DemoDialogTest, OpensWithItsChoicesDrawnInBlackAndTeal) {
     DemoDialog dialog;
     dialog.Show();
