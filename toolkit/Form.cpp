@@ -188,14 +188,14 @@ void Form::Load() {
     // The window is sized and placed once, for where Form_Load leaves the form, not at each step.
     im.placing = true;
     Form_Load();
-    im.ApplyPlacement();
+    im.ApplyPendingPlacement();
     if (hwnd_ != nullptr) im.ready = true;
 }
 
 void Form::Show() {
     Load();
     if (hwnd_ == nullptr) return;
-    impl_->ApplyPlacement();
+    impl_->ApplyPendingPlacement();
     const bool wasVisible = IsWindowVisible(hwnd_) != FALSE;
     const WindowState state = impl_->S().windowState;
     const int command = state == WindowState::Maximized   ? SW_SHOWMAXIMIZED
@@ -227,7 +227,7 @@ void Form::Unload() {
     im.unloading = false;
 }
 
-void Form::Impl::ApplyPlacement() {
+void Form::Impl::ApplyPendingPlacement() {
     if (!placing) return;
     placing = false;
     HWND hwnd = self.hwnd_;

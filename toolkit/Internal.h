@@ -226,7 +226,7 @@ struct Form::Impl {
     void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;
     void CreateControls();
-    void ApplyPlacement();
+    void ApplyPendingPlacement();
     void OpenTable();
     void CloseTable();
     // Paints the windowless controls of a container (nullptr: the form) that meet area: shapes
