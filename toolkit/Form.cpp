@@ -168,12 +168,10 @@ void Form::Load() {
     CreateWindowExA(im.ExStyle(), TK_FORM_CLASS, s.caption.c_str(), im.Style(), x, y, size.cx, size.cy, nullptr,
                     nullptr, Instance(), this);
     if (hwnd_ == nullptr) return im.ForgetIcons();
-    // The creation asked for the smallest size before the window was ours to answer: where the
-    // system held the form to it, size it again.
-    RECT made;
-    GetWindowRect(hwnd_, &made);
-    if (made.right - made.left != size.cx || made.bottom - made.top != size.cy)
-        SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The window is sized and placed once, at the end of the load, for where Form_Load leaves the
+    // form: not at each of its steps, and not for the smallest size the system may have held the
+    // new window to, asking before the window was ours to answer.
+    im.placing = true;
 
     im.nameAtom = GlobalAddAtomA(name_.c_str());
     SetNumberProperty(hwnd_, TK_PROP_NAME, im.nameAtom);
@@ -185,8 +183,6 @@ void Form::Load() {
     im.DockLayout();
 
     LoadedForms().push_back(this);
-    // The window is sized and placed once, for where Form_Load leaves the form, not at each step.
-    im.placing = true;
     Form_Load();
     im.ApplyPendingPlacement();
     if (hwnd_ != nullptr) im.ready = true;

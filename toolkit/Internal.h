@@ -182,7 +182,7 @@ struct Form::Impl {
     HICON smallIcon = nullptr;
     bool ready = false;      // Form_Load has run: size changes raise Resize
     bool resized = false;    // the first Resize after loading has been raised
-    bool placing = false;    // Form_Load runs before the first show: size and place wait for its end
+    bool placing = false;    // loading: the window's size and place wait for Form_Load's end
     bool unloading = false;
     HWND lastFocus = nullptr;
     struct DrawnLine {

@@ -633,34 +633,27 @@ class PlacedForm : public tk::Form {
 public:
     PlacedForm() : tk::Form("frmPlaced") {
         Caption("Placed").ClientSize(4000, 3000).Border(tk::BorderStyle::FixedDialog);
-
-        //                  control     left  top  width height
-        CommandButton("cmdUnder").At(240, 240, 1500, 450).Text("Under");
-        CommandButton("cmdOver") .At(1200, 480, 1500, 450).Text("Over");
+        CommandButton("cmdUnder").At(240, 240, 1500, 450);
+        CommandButton("cmdOver").At(1200, 480, 1500, 450);
     }
     void Form_Load() override {
         SetHeight(Height() - 600);
-        heightSeen = ScaleHeight();
         Move(1500, 750);
-        leftSeen = Left();
+        seen = {ScaleHeight(), Left()};
     }
-    double heightSeen = 0;
-    double leftSeen = 0;
+    std::pair<double, double> seen;
 };
 
 TEST(PlacedFormTest, FormLoadReadsBackItsOwnPlacementAndALaterControlLiesAbove) {
     PlacedForm form;
     form.Show();
     const int clientHeight = tk::TwipsToPixelsY(3000) - tk::TwipsToPixelsY(600);
-    EXPECT_DOUBLE_EQ(form.heightSeen, tk::PixelsToTwipsY(clientHeight));
-    EXPECT_DOUBLE_EQ(form.leftSeen, 1500);
-    RECT r;
-    GetWindowRect(form.hWnd(), &r);
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 50);
+    EXPECT_EQ(form.seen, std::make_pair(tk::PixelsToTwipsY(clientHeight), 1500.0));
     RECT client;
     GetClientRect(form.hWnd(), &client);
     EXPECT_EQ(client.bottom, clientHeight);
+    EXPECT_EQ(uia::ScreenRect(form.hWnd()).left, 100);
+    EXPECT_EQ(uia::ScreenRect(form.hWnd()).top, 50);
 
     const POINT overlap = {tk::TwipsToPixelsX(1300), tk::TwipsToPixelsY(600)};
     EXPECT_EQ(ChildWindowFromPointEx(form.hWnd(), overlap, CWP_SKIPINVISIBLE), Named(form, "cmdOver").hWnd());
