@@ -151,24 +151,22 @@ void Control::Impl::CreateWindowTree() {
 }
 
 void Form::Impl::CreateControls() {
-    // Later controls lie above earlier ones. A new child window goes beneath its siblings, so the
-    // windows are made last to first, a container before what it holds; a reordering call for each
-    // would cost the start a round to the window system per control.
-    std::vector<Control*> pending;
-    for (auto it = self.controls_.rbegin(); it != self.controls_.rend(); ++it)
-        if (IsWindowed((*it)->Kind())) pending.push_back(it->get());
-    for (size_t made = 1; made != 0;) {
-        made = 0;
-        for (Control*& c : pending) {
-            if (c == nullptr || (c->Container() != nullptr && c->Container()->hWnd() == nullptr)) continue;
-            c->impl().CreateWindowTree();
-            c = nullptr;
-            ++made;
-        }
-    }
+    CreateWindows(nullptr);
     // Windowless controls paint in design order, inside containers that now have their windows.
     for (auto& c : self.controls_)
         if (!IsWindowed(c->Kind())) c->impl().CreateWindowTree();
+}
+
+void Form::Impl::CreateWindows(const Control* container) {
+    // Later controls lie above earlier ones. A new child window goes beneath its siblings, so the
+    // windows are made last to first; a reordering call for each would cost the start a round to
+    // the window system per control.
+    for (auto it = self.controls_.rbegin(); it != self.controls_.rend(); ++it) {
+        Control& c = **it;
+        if (c.Container() != container || !IsWindowed(c.Kind())) continue;
+        c.impl().CreateWindowTree();
+        if (c.hWnd() != nullptr) CreateWindows(&c);
+    }
 }
 
 void Control::Impl::DestroyResources() {

@@ -226,19 +226,20 @@ struct Form::Impl {
     void StepOptionGroup(Control& focus, bool backwards);
     void PaintLines(HDC dc) const;
     void CreateControls();
+    void CreateWindows(const Control* container);  // those of a container (nullptr: the form)
     void ApplyPendingPlacement();
     void OpenTable();
     void CloseTable();
     // Paints the windowless controls of a container (nullptr: the form) that meet area: shapes
     // beneath, then labels and images in the order of the design.
     void PaintWindowless(HDC dc, const Control* container, const RECT& area);
-    // Hands a mouse message of a container's window to the windowless control under it, or to the
-    // one that holds the mouse; false when none takes it.
     // Alt and the marked letter of a label's caption: the focus goes to the first control designed
     // after the label that takes it, as the dialog manager does for a static control.
     bool LabelAccessKey(WPARAM key);
     // The label or image that takes the mouse at a point of its container (nullptr: the form).
     Control* WindowlessAt(const Control* container, POINT at) const;
+    // Hands a mouse message of a container's window to the windowless control under it, or to the
+    // one that holds the mouse; false when none takes it.
     bool RouteMouse(HWND window, Control* container, UINT message, WPARAM wParam, LPARAM lParam);
 };
 
@@ -296,7 +297,7 @@ int MouseShiftState(WPARAM keys);
 // Whether a control of this kind shows the caption.
 bool HasCaption(TkKind kind);
 
-// The procedure of the standard controls (labels, buttons, frames, scroll bars), which the runtime
+// The procedure of the standard controls (buttons, frames, scroll bars), which the runtime
 // subclasses to raise their events.
 LRESULT CALLBACK StandardControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
